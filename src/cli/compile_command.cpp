@@ -1,0 +1,19 @@
+#include "cli/commands.h"
+
+#include <cstdio>
+
+namespace qvt::cli {
+
+int runCompile(const QStringList&)
+{
+    std::fprintf(stderr, "qvt: this command is not available yet\n");
+    return 2;
+}
+
+int runCheck(const QStringList&)
+{
+    std::fprintf(stderr, "qvt: this command is not available yet\n");
+    return 2;
+}
+
+} // namespace qvt::cli
