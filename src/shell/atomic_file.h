@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qvt {
+
+// Replaces the file at `path` with `bytes` so that readers see either the old
+// file or the whole new one: the bytes go to a temporary file beside it, which
+// is renamed over the old one only after every byte was written and flushed.
+// Returns false (and leaves any old file untouched) on any failure.
+//
+// QSaveFile alone is not enough: a write error that only shows when its buffer
+// is flushed (a full disk, a file-size limit) still lets commit() succeed and
+// rename a truncated file into place, so every step is checked here.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+} // namespace qvt
