@@ -1,0 +1,124 @@
+#include "model/item.h"
+
+#include "model/item_record.h"
+#include "shell/messages.h"
+
+#include <algorithm>
+
+namespace qvt {
+
+bool IsItemKind(std::int32_t kind)
+{
+    return std::find(kItemKinds.begin(), kItemKinds.end(), kind) != kItemKinds.end();
+}
+
+std::string_view ToolCaption(std::int32_t kind)
+{
+    switch (kind) {
+    case KindInput: return "Input";
+    case KindReadKey: return "ReadKey";
+    case KindGetSequence: return "GetSeq";
+    case KindSecOfCentury: return "Now";
+    case KindWriteToFlash: return "w2Flash";
+    case KindStrCopy: return "StrCpy";
+    case KindStrCat: return "StrCat";
+    case KindStrLen: return "StrLen";
+    case KindStrPos: return "StrPos";
+    case KindStrCmp: return "StrCmp";
+    case KindProcess: return "Process";
+    case KindNumCmp: return "NumCmp";
+    case KindSync: return "Sync";
+    case KindTmrReturn: return "Return";
+    case KindGetDate: return "GetDate";
+    case KindGetTime: return "GetTime";
+    case KindWdt: return "Wdt";
+    }
+    return {};
+}
+
+std::string TitcItem::Title() const
+{
+    return std::string(ToolCaption(KindNumber()));
+}
+
+void TitcItem::SetBottomExits(std::initializer_list<FixedExit> exits)
+{
+    int slot = 0;
+    for (const FixedExit& e : exits)
+        bottomExits[slot++] = TBag{e.label, e.first, e.last};
+    bottomExitCount = slot;
+}
+
+void TitcItem::SetConnection(std::string_view label, std::int32_t value, Messages& messages)
+{
+    const std::vector<std::int32_t*> targets = TargetFields();
+    if (targets.empty())
+        return;
+    // Labels are matched in slot order, bottom exits first; the target fields
+    // come in the same order.
+    std::size_t slot = 0;
+    auto match = [&](const TBagListesi& exits, int count) {
+        for (int i = 0; i < count && i < kExitSlots; ++i, ++slot) {
+            if (exits[i].label == label && slot < targets.size()) {
+                *targets[slot] = value;
+                return true;
+            }
+        }
+        return false;
+    };
+    if (match(bottomExits, bottomExitCount) || match(rightExits, rightExitCount))
+        return;
+    messages.ShowError("Connection (" + std::string(label) + ") is incorrect");
+}
+
+void TitcItem::ClearConnectionsTo(std::int32_t target)
+{
+    for (std::int32_t* t : TargetFields())
+        if (*t == target)
+            *t = 0;
+}
+
+void TitcItem::SwapEntryReferences(std::int32_t target)
+{
+    for (std::int32_t* t : TargetFields()) {
+        if (*t == target)
+            *t = 1;
+        else if (*t == 1)
+            *t = target;
+    }
+}
+
+std::vector<std::int32_t> TitcItem::ExitTargets() const
+{
+    std::vector<std::int32_t> out;
+    // TargetFields only hands out addresses; nothing is written through them here.
+    for (std::int32_t* t : const_cast<TitcItem*>(this)->TargetFields())
+        out.push_back(*t);
+    return out;
+}
+
+std::string TitcItem::WriteRecord() const
+{
+    std::string out = "#1#id=" + std::to_string(id) + "\\#sat=" + std::to_string(row) +
+                      "\\#sut=" + std::to_string(column) + "\\#tip=" + std::to_string(kind) + "\\#2";
+    RecordWriter writer(out);
+    WriteKindFields(writer);
+    out += "\\#3";
+    return out;
+}
+
+bool TitcItem::ReadRecord(std::string_view record)
+{
+    const RecordSections sections = SplitRecord(record);
+    if (!sections.tail.empty())
+        return false;
+    const BaseFields base = ReadBaseSection(sections.base);
+    id = base.id;
+    row = base.row;
+    column = base.column;
+    kind = base.kind;
+    ReadKindFields(RecordPairs(sections.kind));
+    return true;
+}
+
+} // namespace qvt
