@@ -1,0 +1,127 @@
+#include "label/label_design_file.h"
+
+#include "label/label_text.h"
+
+#include <QFile>
+
+namespace qvt {
+
+namespace {
+
+// Line breaks only; backslashes are ordinary bytes in this file.
+std::string breaksEncoded(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out) {
+        if (c == '\n')
+            c = char(0xF8);
+        else if (c == '\r')
+            c = char(0xF9);
+    }
+    return out;
+}
+
+std::string propertyOr(const IniFile& file, std::string_view key, std::string_view fallback,
+                       bool (*listed)(std::string_view))
+{
+    auto value = file.value("ETIKET", key);
+    return value && listed(*value) ? *value : std::string(fallback);
+}
+
+} // namespace
+
+void ExportDesign(const LabelDesign& design, IniFile& file, const VariableTable& variables)
+{
+    file.set("CNT", "Cnt", std::to_string(design.Elements.size()));
+    file.set("DEGISKENCNT", "DegiskenCnt", std::to_string(design.VariableSlots()));
+    file.set("ETIKET", "EtiketTipi", breaksEncoded(design.LabelType));
+    file.set("ETIKET", "EtiketYon", breaksEncoded(design.Direction));
+    file.set("ETIKET", "BarkodTipi", breaksEncoded(design.BarcodeType));
+    file.set("EBAT", "width", std::to_string(design.SurfaceWidth));
+    file.set("EBAT", "height", std::to_string(design.SurfaceHeight));
+    for (size_t i = 0; i < design.Elements.size(); ++i) {
+        const Tbase& e = *design.Elements[i];
+        const std::string section = std::to_string(i);
+        file.set(section, "x", std::to_string(e.X));
+        file.set(section, "y", std::to_string(e.Y));
+        file.set(section, "x1", std::to_string(e.X1));
+        file.set(section, "y1", std::to_string(e.Y1));
+        file.set(section, "Tip", kindName(e.kind()));
+        if (const TLettered* l = lettered(e)) {
+            if (e.kind() == ElementKind::Text)
+                file.set(section, "yazi", breaksEncoded(l->Text));
+            else
+                file.set(section, "alan", breaksEncoded(DefaultNameOf(variables, l->Text)));
+            file.set(section, "font", std::to_string(l->FontNo));
+        }
+    }
+}
+
+bool ExportDesign(const LabelDesign& design, const std::string& path, const VariableTable& variables,
+                  Messages& messages)
+{
+    // A file that exists but cannot be read is left alone rather than replaced
+    // by one that would lose its other sections.
+    std::optional<IniFile> file = IniFile::load(path);
+    if (!file) {
+        if (QFile::exists(QString::fromLocal8Bit(path))) {
+            messages.ShowError(kLabelFileSaveError);
+            return false;
+        }
+        file.emplace();
+    }
+    ExportDesign(design, *file, variables);
+    if (!file->save(path)) {
+        messages.ShowError(kLabelFileSaveError);
+        return false;
+    }
+    return true;
+}
+
+bool ImportDesign(LabelDesign& design, const IniFile& file, const VariableTable& variables)
+{
+    design.clearElements();
+    const int count = file.integer("CNT", "Cnt", 0);
+    file.integer("DEGISKENCNT", "DegiskenCnt", 0);  // the slots follow from the elements
+    design.LabelType = propertyOr(file, "EtiketTipi", "Et30x60", isLabelType);
+    design.Direction = propertyOr(file, "EtiketYon", "Horizontal", isDirection);
+    design.BarcodeType = propertyOr(file, "BarkodTipi", "ITF25", isBarcodeType);
+    if (count > kMaxLabelElements)
+        return false;
+
+    for (int i = 0; i < count; ++i) {
+        const std::string section = std::to_string(i);
+        auto kind = kindFromName(file.text(section, "Tip", ""));
+        if (!kind || !design.CanAdd(*kind))
+            return false;
+        std::unique_ptr<Tbase> element = makeElement(*kind);
+        element->X = file.integer(section, "x", 0);
+        element->Y = file.integer(section, "y", 0);
+        element->X1 = file.integer(section, "x1", 10);
+        element->Y1 = file.integer(section, "y1", 10);
+        if (TLettered* l = lettered(*element)) {
+            if (*kind == ElementKind::Text)
+                l->Text = file.text(section, "yazi", "Talvek");
+            else
+                l->Text = CurrentNameOf(variables, file.text(section, "alan", "int01"));
+            l->FontNo = file.integer(section, "font", 3);
+        }
+        design.Elements.push_back(std::move(element));
+    }
+    return true;
+}
+
+bool ImportDesign(LabelDesign& design, const std::string& path, const VariableTable& variables,
+                  Messages& messages)
+{
+    std::optional<IniFile> file = IniFile::load(path);
+    if (!file || !ImportDesign(design, *file, variables)) {
+        if (!file)
+            design.clearElements();
+        messages.ShowError(kLabelFileOpenError);
+        return false;
+    }
+    return true;
+}
+
+} // namespace qvt
