@@ -80,16 +80,18 @@ TItcReadKeyMenu::TItcReadKeyMenu(const TextMeasurer* measurer)
     kind = KindReadKey;
     static constexpr const char* kBottom[] = {"F1", "F2", "F3", "F4", "F5", "C", "E", "S", "D", "^", "v", "<", ">"};
     static constexpr const char* kRight[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"};
-    auto width = [&](std::string_view s) { return measurer ? measurer->TextWidth(s) : 0; };
-    auto height = [&](std::string_view s) { return measurer ? measurer->TextHeight(s) : 0; };
 
     // The key exits from "C" on get one pixel more than their labels need; the
-    // terminal's other tools lay them out the same way.
+    // terminal's other tools lay them out the same way. Without a measurer
+    // (a machine loaded for compiling) the label steps are skipped altogether,
+    // leaving the spans 1..-1, then k-4..k-5 from slot 5, and 1..0 on the right;
+    // nothing uses them then.
     std::int32_t a = 1;
     for (int i = 0; i < 13; ++i) {
         bottomExits[i].label = kBottom[i];
         bottomExits[i].first = a;
-        a += width(kBottom[i]) + 2;
+        if (measurer)
+            a += measurer->TextWidth(kBottom[i]) + 2;
         if (i >= 5)
             a += 1;
         bottomExits[i].last = a - 2;
@@ -100,7 +102,8 @@ TItcReadKeyMenu::TItcReadKeyMenu(const TextMeasurer* measurer)
     for (int j = 0; j < 10; ++j) {
         rightExits[j].label = kRight[j];
         rightExits[j].first = b;
-        b += height(kRight[j]) + 1;
+        if (measurer)
+            b += measurer->TextHeight(kRight[j]) + 1;
         rightExits[j].last = b - 1;
     }
     rightExitCount = 10;

@@ -46,7 +46,8 @@ protected:
 // Shows a screen and waits for a key; one exit per key.
 class TItcReadKeyMenu final : public TitcItem {
 public:
-    // Exit spans are measured with `measurer`; without one every label is 0 x 0.
+    // Exit spans are measured with `measurer`; without one they are left
+    // degenerate (they are only used for drawing).
     explicit TItcReadKeyMenu(const TextMeasurer* measurer = nullptr);
     std::int32_t KindNumber() const override { return KindReadKey; }
     std::string Title() const override;

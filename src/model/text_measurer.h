@@ -6,7 +6,7 @@ namespace qvt {
 
 // Measures exit labels in the design canvas's font, so that new ReadKey items
 // get exit spans that fit their labels. The design window supplies one while it
-// is open; items created without one (for a compile) get zero-sized labels.
+// is open; items created without one (for a compile) get spans nobody draws.
 class TextMeasurer {
 public:
     virtual ~TextMeasurer() = default;
