@@ -1,0 +1,50 @@
+#include "label_samples.h"
+
+namespace qvt::test {
+
+Tbase& addElement(LabelDesign& design, ElementKind kind, int x, int y, int x1, int y1, std::string text, int font)
+{
+    auto element = makeElement(kind);
+    element->X = x;
+    element->Y = y;
+    element->X1 = x1;
+    element->Y1 = y1;
+    if (TLettered* l = lettered(*element)) {
+        l->Text = std::move(text);
+        l->FontNo = font;
+    }
+    design.Elements.push_back(std::move(element));
+    return *design.Elements.back();
+}
+
+LabelDesign workedExampleDesign()
+{
+    LabelDesign d;
+    d.LabelType = "Et40x20";
+    d.Direction = "Horizontal";
+    d.BarcodeType = "ITF25";
+    d.SurfaceWidth = 76;
+    d.SurfaceHeight = 151;
+    addElement(d, ElementKind::Field, 10, 40, 40, 30, "str01", 3);
+    addElement(d, ElementKind::Text, 10, 70, 40, 55, "ABC", 4);
+    addElement(d, ElementKind::Line, 5, 80, 65, 78);
+    addElement(d, ElementKind::Barcode, 10, 140, 50, 87, "int02", 3);
+    return d;
+}
+
+LabelDesign sampleProjectDesign()
+{
+    LabelDesign d;
+    d.LabelType = "Et40x20";
+    d.Direction = "Horizontal";
+    d.BarcodeType = "CODE39";
+    d.SurfaceWidth = 76;
+    d.SurfaceHeight = 151;
+    addElement(d, ElementKind::Text, 8, 24, 58, 8, "STOCK", 4);
+    addElement(d, ElementKind::Field, 8, 46, 38, 34, "int01", 3);
+    addElement(d, ElementKind::Line, 4, 54, 72, 52);
+    addElement(d, ElementKind::Barcode, 8, 140, 68, 70, "str01", 3);
+    return d;
+}
+
+} // namespace qvt::test
