@@ -1,11 +1,94 @@
+#include "shell/cp1254.h"
+#include "shell/main_form.h"
+#include "shell/project_state.h"
+#include "shell/qt_file_dialogs.h"
+#include "shell/qt_messages.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+// An error that no command handles is shown in a plain box under the
+// application's title; the command that raised it is abandoned and the
+// program goes on.
+class DesignerApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& error) {
+            QMessageBox::critical(activeWindow(), qvt::fromCp1254(qvt::kApplicationTitle),
+                                  QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            QMessageBox::critical(activeWindow(), qvt::fromCp1254(qvt::kApplicationTitle), tr("Unexpected error."));
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Visual QVT Program Designer");
-    window.show();
+    DesignerApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("qvt"));
+    QCoreApplication::setApplicationName(QStringLiteral("qvt-designer"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(qvt::fromCp1254(qvt::kApplicationTitle));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("Project file (.zmk) to open."),
+                                 QStringLiteral("[project]"));
+    // Saves a picture of the main window and quits; used for the README.
+    QCommandLineOption screenshot(QStringLiteral("screenshot"), QStringLiteral("Save a picture of the window."),
+                                  QStringLiteral("file"));
+    screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(screenshot);
+    parser.process(app);
+
+    qvt::ProjectState project;
+    qvt::QtMessages messages(project);
+    qvt::QtFileDialogs dialogs;
+    const QString configFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(configFolder);
+    qvt::TMainForm window(project, messages, dialogs, configFolder + QStringLiteral("/recent-projects.ini"));
+    messages.setParentWindow(&window);
+    dialogs.setParentWindow(&window);
+
+    const QStringList arguments = parser.positionalArguments();
+    const QString shotFile = parser.value(screenshot);
+    if (shotFile.isEmpty()) {
+        window.showMaximized();
+    } else {
+        window.resize(1024, 640);
+        window.show();
+    }
+
+    // Opened once the window is up, so that a message about the file shows over it.
+    if (!arguments.isEmpty()) {
+        const QByteArray path = QFile::encodeName(arguments.constFirst());
+        QTimer::singleShot(0, &window, [&window, path] {
+            window.openProjectFile(std::string(path.constData(), size_t(path.size())), false);
+        });
+    }
+    if (!shotFile.isEmpty()) {
+        QTimer::singleShot(500, &window, [&window, shotFile] {
+            if (!window.grab().save(shotFile))
+                std::fprintf(stderr, "qvt-designer: could not write %s\n", qPrintable(shotFile));
+            QCoreApplication::quit();
+        });
+    }
     return app.exec();
 }
