@@ -1,7 +1,8 @@
 #include "label/ini_file.h"
 
+#include "shell/atomic_file.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <charconv>
 
@@ -160,15 +161,7 @@ std::optional<IniFile> IniFile::load(const std::string& path)
 
 bool IniFile::save(const std::string& path) const
 {
-    QSaveFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    std::string data = bytes();
-    if (file.write(data.data(), qint64(data.size())) != qint64(data.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteFileAtomically(path, bytes());
 }
 
 } // namespace qvt

@@ -40,10 +40,10 @@ LabelDesign sampleProjectDesign()
     d.BarcodeType = "CODE39";
     d.SurfaceWidth = 76;
     d.SurfaceHeight = 151;
-    addElement(d, ElementKind::Text, 8, 24, 58, 8, "STOCK", 4);
-    addElement(d, ElementKind::Field, 8, 46, 38, 34, "int01", 3);
-    addElement(d, ElementKind::Line, 4, 54, 72, 52);
-    addElement(d, ElementKind::Barcode, 8, 140, 68, 70, "str01", 3);
+    addElement(d, ElementKind::Text, 8, 34, 58, 18, "STOCK", 4);
+    addElement(d, ElementKind::Field, 8, 56, 38, 44, "int01", 3);
+    addElement(d, ElementKind::Line, 4, 64, 64, 62);
+    addElement(d, ElementKind::Barcode, 8, 140, 68, 80, "str01", 3);
     return d;
 }
 

@@ -210,3 +210,15 @@ TEST(LabelText, LimitsOfTheDesignHoldWhenReading)
         EXPECT_EQ(messages.errors().size(), fits ? 0u : 1u);
     }
 }
+
+TEST(LabelText, SampleProjectLabel)
+{
+    // The label the sample project carries, as it stands in its last line.
+    EXPECT_EQ(BuildLabelText(sampleProjectDesign(), resetTable()),
+              "#1#cnt=4\\#DegiskenCnt=3\\#EtiketTipi=Et40x20\\#EtiketYon=Horizontal\\#BarkodTipi=CODE39\\"
+              "#width=76\\#height=151\\"
+              "#Tip=Yazi\\#yazi=STOCK\\#font=4\\#x=8\\#y=34\\#x1=58\\#y1=18\\"
+              "#Tip=Alan\\#alan=int01\\#font=3\\#x=8\\#y=56\\#x1=38\\#y1=44\\"
+              "#Tip=Cizgi\\#x=4\\#y=64\\#x1=64\\#y1=62\\"
+              "#Tip=Barkod\\#alan=str01\\#font=3\\#x=8\\#y=140\\#x1=68\\#y1=80\\#2");
+}
