@@ -3,6 +3,7 @@
 #include "model/item_kinds.h"
 #include "shell/messages.h"
 
+#include <limits>
 #include <utility>
 
 namespace qvt {
@@ -105,19 +106,14 @@ void TitcItemsList::DeleteItem(std::int32_t id)
 
 void TitcItemsList::InsertRowOrColumn(int row, int column, bool before, bool isRow)
 {
-    if (isRow) {
-        const int threshold = before ? row : row + 1;
-        ForEachItem([&](TitcItem& item) {
-            if (item.row >= threshold)
-                ++item.row;
-        });
-    } else {
-        const int threshold = before ? column : column + 1;
-        ForEachItem([&](TitcItem& item) {
-            if (item.column >= threshold)
-                ++item.column;
-        });
-    }
+    // Cells read from stored text can be anything; an item already in the
+    // last representable row or column stays there instead of overflowing.
+    const std::int64_t threshold = std::int64_t{isRow ? row : column} + (before ? 0 : 1);
+    ForEachItem([&](TitcItem& item) {
+        std::int32_t& cell = isRow ? item.row : item.column;
+        if (cell >= threshold && cell < std::numeric_limits<std::int32_t>::max())
+            ++cell;
+    });
 }
 
 bool TitcItemsList::DeleteRowOrColumn(int row, int column, bool isRow)

@@ -294,3 +294,17 @@ TEST(ItemsList, ReadKeyItemsAreMeasuredWithTheListsMeasurer)
     TitcItemsList loaded({key.WriteRecord()}, messages, &wide);
     EXPECT_EQ(loaded.ItemById(1)->bottomExits, key.bottomExits);
 }
+
+TEST(ItemsList, CellsAtTheIntegerLimitDoNotOverflow)
+{
+    ScriptedMessages messages;
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    const std::string edge = "#1#id=1\\#sat=" + std::to_string(kMax) + "\\#sut=" + std::to_string(kMax) + "\\#tip=100\\#2\\#3";
+    TitcItemsList list({edge, "#1#id=2\\#sat=5\\#sut=5\\#tip=100\\#2\\#3"}, messages);
+    list.InsertRowOrColumn(kMax, kMax, false, true);
+    list.InsertRowOrColumn(0, 0, true, true);
+    list.InsertRowOrColumn(0, 0, true, false);
+    EXPECT_EQ(Layout(list), "1@2147483647,2147483647 2@6,6 ");
+    EXPECT_TRUE(list.DeleteRowOrColumn(std::numeric_limits<std::int32_t>::min(), 0, true));
+    EXPECT_EQ(Layout(list), "1@2147483646,2147483647 2@5,6 ");
+}
