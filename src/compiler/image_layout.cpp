@@ -187,7 +187,8 @@ std::vector<std::uint8_t> TIT::LayoutImage(const VariableTable& variables, std::
     Put16(out, kOfflineTimerBase, offlineTimerBase);
     Put16(out, kOnlineTimerTicks, std::uint32_t(onlineTicks));
     Put16(out, kOnlineTimerBase, onlineTimerBase);
-    std::memcpy(&out[kLabelData], labelData.data(), labelData.size());
+    if (!labelData.empty())
+        std::memcpy(&out[kLabelData], labelData.data(), labelData.size());
 
     if (onlineHasCode) {
         out[kOnlineFlag] = kHoldsCode;
