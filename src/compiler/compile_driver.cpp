@@ -2,6 +2,7 @@
 
 #include "compiler/compile_failure.h"
 #include "compiler/image_builder.h"
+#include "label/label_compiler.h"
 #include "model/items_list.h"
 
 #include <memory>
@@ -37,6 +38,22 @@ void CompileMachineText(TIT& builder, const ProjectState& project, MachineId mac
     builder.CompileMachine(machine, *items, errors);
 }
 
+// The compiled label is copied into the image as it stands. When the label
+// text does not compile, what stands there is the failure's message, which
+// must not go to the terminal as its label.
+void CheckLabelCompiles(const ProjectState& project)
+{
+    ProjectState label;
+    label.variables = project.variables;
+    label.labelText = project.labelText;
+    if (!CompileProjectLabel(label)) {
+        std::string reason;
+        for (char c : label.labelData)
+            reason += c == '\r' || c == '\n' ? ' ' : c;
+        throw CompileFailure("the label does not compile: " + reason);
+    }
+}
+
 CompileResult Failed(std::string reason)
 {
     CompileResult result;
@@ -61,6 +78,7 @@ CompileResult Compile(const ProjectState& project, const CompileSettings& settin
                 return result;
             }
         }
+        CheckLabelCompiles(project);
         result.image = builder->LayoutImage(project.variables, project.labelData, settings.onlineTimerInterval,
                                             settings.offlineTimerInterval);
         if (writeFile) {
@@ -146,6 +164,7 @@ ProjectCheck CheckProject(const ProjectState& project, const CompileSettings& se
     }
     if (!check.hasErrors() && !check.hasFailures()) {
         try {
+            CheckLabelCompiles(project);
             builder->LayoutImage(project.variables, project.labelData, settings.onlineTimerInterval,
                                  settings.offlineTimerInterval);
         } catch (const CompileFailure& failure) {

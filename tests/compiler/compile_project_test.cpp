@@ -316,6 +316,20 @@ TEST_F(CompileProjectTest, LimitFailureSaysWhere)
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(CompileProjectTest, LabelThatDoesNotCompileKeepsItsMessageOutOfTheImage)
+{
+    // Opening such a project leaves the label's failure message where the
+    // compiled label would be.
+    project.labelText = "#1#cnt=0\\";
+    project.labelData = "Label File open error.";
+    const CompileResult result = Compile();
+    EXPECT_EQ(result.outcome, CompileOutcome::CompileFailed);
+    EXPECT_EQ(result.reason, "the label does not compile: Label File open error.");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.path("stock.ITF"))));
+    const ProjectCheck check = CheckProject(project, CompileSettings::ForProject(project), messages);
+    EXPECT_EQ(check.imageFailure, "the label does not compile: Label File open error.");
+}
+
 TEST_F(CompileProjectTest, CodeTooLargeForTheOfflineOffsets)
 {
     // Two machines of 1000 StrCpy of a constant: 62000 bytes of code.
