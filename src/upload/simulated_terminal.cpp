@@ -162,7 +162,7 @@ std::optional<Bytes> SimulatedTerminal::answer(const Request& request)
     }
     std::optional<Bytes> reply = replyOverride ? replyOverride(request) : normal;
     if (closing && onClosingCommand)
-        onClosingCommand();
+        onClosingCommand(*this);
     return reply;
 }
 

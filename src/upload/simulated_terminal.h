@@ -43,8 +43,8 @@ public:
     std::function<std::optional<Bytes>(const Request&)> replyOverride;
     // Told of every accepted request, as a short line ("write 0x4500, 64 bytes").
     std::function<void(const std::string&)> log;
-    // Called after the closing command has been answered.
-    std::function<void()> onClosingCommand;
+    // Called when the closing command has arrived, before its answer goes out.
+    std::function<void(const SimulatedTerminal&)> onClosingCommand;
 
     // The bytes written since the last erase, from the lowest written address
     // to the end of the highest written block (unwritten gaps read 0xFF).
