@@ -15,9 +15,18 @@ namespace {
 bool writeDevice(const std::string& path, std::string_view stream, std::string& detail)
 {
     // O_NOCTTY: a serial port must not become our controlling terminal.
-    int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    // O_NONBLOCK only for the open, which would otherwise wait for a serial
+    // line's carrier or for a reader of a pipe; the writes may block as a
+    // busy printer makes them.
+    int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         detail = path + ": " + std::strerror(errno);
+        return false;
+    }
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+        detail = path + ": " + std::strerror(errno);
+        ::close(fd);
         return false;
     }
     struct stat st{};

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using namespace qvt;
@@ -138,5 +140,16 @@ TEST(TestPrint, CupsFailures)
 
     SystemPrinterOutput missing("/nonexistent/bin/lp");
     EXPECT_FALSE(missing.Send("cups:Q", kStream, detail));
+    EXPECT_NE(detail, "");
+}
+
+TEST(TestPrint, PipeWithoutReaderDoesNotHang)
+{
+    TempDir dir;
+    const std::string fifo = dir.path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    SystemPrinterOutput output;
+    std::string detail;
+    EXPECT_FALSE(output.Send(fifo, kStream, detail));
     EXPECT_NE(detail, "");
 }
