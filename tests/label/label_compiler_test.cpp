@@ -322,3 +322,27 @@ TEST(LabelCompiler, OpeningAProjectCompilesItsLabel)
     ASSERT_TRUE(CompileLabel(text, vars, LabelMode::Image, expected));
     EXPECT_EQ(project.labelData, expected);
 }
+
+TEST(LabelCompiler, LabelPropertiesPickSizeBarcodeAndTurn)
+{
+    struct Row { const char* type; const char* direction; const char* barcode; std::string lines; };
+    const Row rows[] = {
+        {"Et40x20", "Horizontal", "ITF25", "2911101" "0060" "0011" "0\r" "2d00041" "0060" "0023" "0\r"},
+        {"Et60x60", "Horizontal", "CODE39", "2911101" "0210" "0011" "0\r" "2a00041" "0210" "0023" "0\r"},
+        {"Et1x1", "Horizontal", "itf25", "2911101" "0210" "0011" "0\r" "2a00041" "0210" "0023" "0\r"},
+        {"Et40x20", "horizontal", "ITF25", "1911101" "0011" "0010" "0\r" "1d00041" "0023" "0010" "0\r"},
+        {"Et40x20", "", "", "1911101" "0011" "0010" "0\r" "1a00041" "0023" "0010" "0\r"},
+    };
+    // Print mode: each line carries int02's initial value, 0.
+    VariableTable vars = resetTable();
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.type) + " " + r.direction + " " + r.barcode);
+        const std::string text = "#1#cnt=1\\#DegiskenCnt=2\\#EtiketTipi=" + std::string(r.type) +
+                                 "\\#EtiketYon=" + r.direction + "\\#BarkodTipi=" + r.barcode +
+                                 "\\#width=76\\#height=151\\"
+                                 "#Tip=Barkod\\#alan=int02\\#font=3\\#x=10\\#y=140\\#x1=50\\#y1=87\\#2";
+        std::string out;
+        ASSERT_TRUE(CompileLabel(text, vars, LabelMode::Print, out));
+        EXPECT_EQ(out, kSetup + r.lines + kClosing);
+    }
+}
