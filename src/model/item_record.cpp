@@ -119,11 +119,8 @@ std::optional<std::int32_t> KindOfRecord(std::string_view record)
     const auto end = record.find("\\#2");
     if (tip == std::string_view::npos || end == std::string_view::npos || tip >= end)
         return std::nullopt;
-    // "#tip=" may overlap the "\#2" that follows it only in malformed text;
-    // then the number between them is empty.
+    // "#tip=" holds no backslash, so a "\#2" after its start also lies after its end.
     const auto from = tip + kTip.size();
-    if (from > end)
-        return std::nullopt;
     return ParseRecordInt(record.substr(from, end - from));
 }
 
