@@ -284,3 +284,22 @@ TEST(ItemRecord, TextsThatRecordsCannotCarryAreNamed)
     for (std::string_view fine : {"", "# 3", "3#", "##", "A\r\nB\\C=#2#1", "\xFE\xFD\xDE"})
         EXPECT_EQ(RecordTextProblem(fine), std::nullopt) << fine;
 }
+
+TEST(ItemRecord, InputTypePackingWrapsInsteadOfOverflowing)
+{
+    // Out-of-range parts never come from the editor; they must still write
+    // without undefined arithmetic, as 32-bit values.
+    struct Row { std::int32_t format, size; const char* tip; };
+    const Row rows[] = {
+        {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max(), "#tip=2147483391\\"},
+        {std::numeric_limits<std::int32_t>::min(), -1, "#tip=-1\\"},
+        {0x83, 3, "#tip=33539\\"},
+        {-1, 0, "#tip=-256\\"},
+    };
+    for (const Row& r : rows) {
+        TItcInputMenu input;
+        input.inputFormat = r.format;
+        input.inputSize = r.size;
+        EXPECT_NE(input.WriteRecord().find(r.tip), std::string::npos) << r.tip;
+    }
+}
