@@ -79,11 +79,13 @@ CompileResult Compile(const ProjectState& project, const CompileSettings& settin
             }
         }
         CheckLabelCompiles(project);
-        result.image = builder->LayoutImage(project.variables, project.labelData, settings.onlineTimerInterval,
-                                            settings.offlineTimerInterval);
         if (writeFile) {
             result.imagePath = settings.imagePath.empty() ? builder->ImageFileName() : settings.imagePath;
-            WriteImageBytes(result.imagePath, result.image, messages);
+            result.image = builder->WriteImageFile(project, settings.onlineTimerInterval,
+                                                   settings.offlineTimerInterval, messages, result.imagePath);
+        } else {
+            result.image = builder->LayoutImage(project.variables, project.labelData, settings.onlineTimerInterval,
+                                                settings.offlineTimerInterval);
         }
         result.outcome = CompileOutcome::ImageWritten;
         return result;

@@ -30,7 +30,7 @@ void EmitStrCopyOrCat(const TItcStrCopyOrCat& item, CodeWriter& w)
         w.AddError(ErrNextNotConnected);
 
     const Operand source = w.OperandOf(item.source);
-    // StrCpy of a real counts its start position from 0 already.
+    // StrCpy sends the start position within a real as it was entered.
     const bool adjustStart = !copy || source.type != kOperandReal;
     const int startConstant = item.start == 0 && adjustStart ? StartAdjusted(item.constStart) : item.constStart;
     const int endConstant = item.end == 0 ? EndAdjusted(item.constEnd) : item.constEnd;

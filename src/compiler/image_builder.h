@@ -57,9 +57,10 @@ public:
     // through a save file, so a failed write leaves any old image whole.
     // When the file cannot be created, shows "Could not create the file..."
     // through `messages`; that and every other failure throw CompileFailure.
-    // Returns the path written.
-    std::string WriteImageFile(const ProjectState& project, int onlineTimerInterval, int offlineTimerInterval,
-                               Messages& messages, std::string path = {}) const;
+    // Returns the bytes written.
+    std::vector<std::uint8_t> WriteImageFile(const ProjectState& project, int onlineTimerInterval,
+                                             int offlineTimerInterval, Messages& messages,
+                                             const std::string& path = {}) const;
 
 private:
     CodeWriter writer_;

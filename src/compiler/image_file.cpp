@@ -37,14 +37,14 @@ void WriteImageBytes(const std::string& path, const std::vector<std::uint8_t>& b
         throw CompileFailure("writing the image file " + path + " failed: " + file.errorString().toStdString());
 }
 
-std::string TIT::WriteImageFile(const ProjectState& project, int onlineTimerInterval, int offlineTimerInterval,
-                                Messages& messages, std::string path) const
+std::vector<std::uint8_t> TIT::WriteImageFile(const ProjectState& project, int onlineTimerInterval,
+                                              int offlineTimerInterval, Messages& messages,
+                                              const std::string& path) const
 {
-    if (path.empty())
-        path = ImageFileName();
-    WriteImageBytes(path, LayoutImage(project.variables, project.labelData, onlineTimerInterval, offlineTimerInterval),
-                    messages);
-    return path;
+    std::vector<std::uint8_t> image =
+        LayoutImage(project.variables, project.labelData, onlineTimerInterval, offlineTimerInterval);
+    WriteImageBytes(path.empty() ? ImageFileName() : path, image, messages);
+    return image;
 }
 
 } // namespace qvt
