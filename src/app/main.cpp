@@ -8,7 +8,10 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -72,7 +75,7 @@ int main(int argc, char** argv)
     if (shotFile.isEmpty()) {
         window.showMaximized();
     } else {
-        window.resize(1024, 640);
+        window.setGeometry(0, 0, 1024, 640);
         window.show();
     }
 
@@ -84,8 +87,15 @@ int main(int argc, char** argv)
         });
     }
     if (!shotFile.isEmpty()) {
-        QTimer::singleShot(500, &window, [&window, shotFile] {
-            if (!window.grab().save(shotFile))
+        // With the Edit menu dropped down; the screen is grabbed so the menu shows too.
+        QTimer::singleShot(300, &window, [&window] {
+            if (auto* edit = window.findChild<QMenu*>(QStringLiteral("mnuEdit")))
+                window.menuBar()->setActiveAction(edit->menuAction());
+        });
+        QTimer::singleShot(800, &window, [&window, shotFile] {
+            const QRect frame = window.frameGeometry();
+            const QPixmap shot = window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+            if (!shot.save(shotFile))
                 std::fprintf(stderr, "qvt-designer: could not write %s\n", qPrintable(shotFile));
             QCoreApplication::quit();
         });
