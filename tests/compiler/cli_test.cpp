@@ -5,6 +5,7 @@
 #include "shell/project_file.h"
 #include "test_files.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -167,6 +168,23 @@ TEST_F(CliTest, ImageThatCannotBeWritten)
                             0),
               0u)
         << run.err;
+}
+
+TEST_F(CliTest, FailedWriteLeavesTheOldImageWhole)
+{
+    // A file size limit of 4096 bytes makes writing the 12270-byte image fail
+    // half-way (with SIGXFSZ ignored, the write reports the error).
+    const std::string path = Save("stock.zmk");
+    const std::string image = dir.path("stock.ITF");
+    writeFile(image, "old image");
+    QProcess p;
+    p.start("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 8; exec \"$0\" compile \"$1\"", QStringLiteral(QVT_CLI), Q(path)});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 2);
+    const std::string err = p.readAllStandardError().toStdString();
+    EXPECT_EQ(err.rfind(path + ": writing the image file " + image + " failed: ", 0), 0u) << err;
+    EXPECT_EQ(readFile(image), "old image");
+    EXPECT_EQ(QDir(Q(dir.path(""))).entryList(QDir::Files).size(), 2);  // no temporary file left
 }
 
 TEST_F(CliTest, UnreadableProject)
