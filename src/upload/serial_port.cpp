@@ -67,10 +67,8 @@ bool isPseudoTerminal(int fd)
     return m >= 136 && m <= 143;
 }
 
-PortOpenFailure::Reason classifyOpenFailure(const std::string& device, int accessErrno, bool qtPermissionError,
-                                            bool qtNotFound)
+PortOpenFailure::Reason classifyOpenFailure(int accessErrno, bool qtPermissionError, bool qtNotFound)
 {
-    (void)device;
     using R = PortOpenFailure::Reason;
     if (qtNotFound || accessErrno == ENOENT || accessErrno == ENOTDIR)
         return R::NotFound;
@@ -123,7 +121,7 @@ std::uint8_t SerialPort::OpenPort(std::string_view portName, std::string_view sp
         const int accessErrno = ::access(failure_.device.c_str(), R_OK | W_OK) == 0 ? 0 : errno;
         const R reason = portName.empty()
             ? R::NotFound
-            : classifyOpenFailure(failure_.device, accessErrno, error == QSerialPort::PermissionError,
+            : classifyOpenFailure(accessErrno, error == QSerialPort::PermissionError,
                                   error == QSerialPort::DeviceNotFoundError);
         if (reason == R::NoPermission)
             failure_.group = groupOf(failure_.device);

@@ -45,9 +45,9 @@ private:
 // True when the file descriptor is the slave side of a pseudo-terminal.
 bool isPseudoTerminal(int fd);
 
-// Classifies a failed open of `device`: missing, not permitted (with the
-// device's group), or in use by another program.
-PortOpenFailure::Reason classifyOpenFailure(const std::string& device, int accessErrno, bool qtPermissionError,
-                                            bool qtNotFound);
+// Classifies a failed open from what access(R_OK | W_OK) said of the device
+// file (0 = allowed) and the error QSerialPort reported: missing, not
+// permitted (the user is not in the device's group), or in use elsewhere.
+PortOpenFailure::Reason classifyOpenFailure(int accessErrno, bool qtPermissionError, bool qtNotFound);
 
 } // namespace qvt

@@ -272,7 +272,6 @@ TEST_P(PtyFault, EndsCleanly)
     test::TempDir dir;
     test::writeFile(dir.path("a.ITF"), imageBytes(64 * 6));
     for (bool fast : {false, true}) {
-        simulator->withTerminal([](SimulatedTerminal& t) { (void)t; });
         JobRun run;
         runJob(run, device(), dir.path("a.ITF"), fast);
         EXPECT_TRUE(run.result.started);
@@ -318,7 +317,7 @@ TEST_F(PtyFixture, APortThatDoesNotOpenShowsTheMessageAndSendsNothing)
 TEST_F(PtyFixture, ThrottleHoldsBytesToTheLineRate)
 {
     // 8 request bytes and 5 reply bytes at 9600 baud take 13.5 ms on a line.
-    startSimulator({.throttleBaud = 9600});
+    startSimulator({.terminal = {}, .replyDelayMs = 0, .throttleBaud = 9600});
     SerialPort port;
     ASSERT_EQ(port.OpenPort(device(), "9600"), 0);
     SteadyClock clock;

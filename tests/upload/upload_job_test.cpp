@@ -1,4 +1,5 @@
 #include "upload/port_list.h"
+#include "upload/serial_port.h"
 #include "upload/upload_job.h"
 
 #include "fake_line.h"
@@ -6,6 +7,8 @@
 #include "test_files.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 namespace qvt {
 namespace {
@@ -60,6 +63,28 @@ TEST(OpenFailureMessage, StartsWithTheFixedTextAndSaysWhatToDo)
             EXPECT_NE(text.find(m), std::string::npos) << m << " in " << text;
     }
     EXPECT_EQ(openFailureMessage({4, R::Other, "/dev/ttyS0", "", ""}), "Could not open Com port.");
+}
+
+TEST(OpenFailureReason, TellsMissingFromForbiddenFromBusy)
+{
+    using R = PortOpenFailure::Reason;
+    struct Case {
+        int accessErrno;  // what access(R_OK | W_OK) said, 0 = allowed
+        bool qtPermission;
+        bool qtNotFound;
+        R reason;
+    };
+    const Case cases[] = {
+        {ENOENT, false, true, R::NotFound},
+        {ENOENT, false, false, R::NotFound},
+        {EACCES, true, false, R::NoPermission},  // not in the device's group
+        {EPERM, true, false, R::NoPermission},
+        {0, true, false, R::InUse},              // allowed, yet refused: held elsewhere
+        {0, false, false, R::Other},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(classifyOpenFailure(c.accessErrno, c.qtPermission, c.qtNotFound), c.reason)
+            << c.accessErrno << " " << c.qtPermission << " " << c.qtNotFound;
 }
 
 // A port in front of a simulated terminal; opening gives a scripted code.
