@@ -32,10 +32,9 @@ public:
     int screenCount = 0;
     std::bitset<256> usedStateNumbers;
     ErrorList* errors = nullptr;
-    int itemId = 0;  // the item being compiled
-    bool timerMachine = false;
-
-    bool itemHasErrors = false;
+    int itemId = 0;              // the item being compiled
+    bool itemHasErrors = false;  // it has reported an error
+    bool timerMachine = false;   // the machine is a timer machine
 
     // Starts the code of the item with this id.
     void BeginItem(int id)
