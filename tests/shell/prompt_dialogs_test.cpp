@@ -1,3 +1,4 @@
+#include "shell/message_box.h"
 #include "shell/qt_messages.h"
 #include "shell/value_prompt.h"
 #include "shell/variable_chooser.h"
@@ -324,4 +325,35 @@ TEST(SelectVariable, CancelReturnsFalse)
     EXPECT_FALSE(messages.SelectVariable(20, index, length));
     EXPECT_EQ(index, 3);
     EXPECT_EQ(length, 4);
+}
+
+TEST(SelectVariable, CheckMessageOpensOverTheChooserAndKeepsItOpen)
+{
+    ProjectState project;
+    QtMessages messages(project);
+    QString title, text;
+    QString owner;
+    bool chooserOpenAfterwards = false;
+    onNextModal([&](QWidget* window) {
+        auto* chooser = static_cast<TFTusSecim*>(window);
+        onNextModal(
+            [&, chooser](QWidget* box) {
+                title = box->windowTitle();
+                text = static_cast<TFuyari*>(box)->messageLabel()->text();
+                owner = box->parentWidget() ? box->parentWidget()->objectName() : QString();
+                QTest::keyClick(box->focusWidget(), Qt::Key_Escape);
+                QTimer::singleShot(0, chooser, [&, chooser] {
+                    chooserOpenAfterwards = chooser->isVisible();
+                    chooser->cancelButton()->click();
+                });
+            },
+            chooser);
+        QMetaObject::invokeMethod(chooser->okButton(), "click", Qt::QueuedConnection);
+    });
+    int index = 0, length = 0;
+    EXPECT_FALSE(messages.SelectVariable(20, index, length));
+    EXPECT_EQ(title, "Error");
+    EXPECT_EQ(text, "\nSource variable must be selected...");
+    EXPECT_EQ(owner, "TFTusSecim") << "the box belongs to the chooser";
+    EXPECT_TRUE(chooserOpenAfterwards);
 }
