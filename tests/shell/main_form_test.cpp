@@ -490,3 +490,25 @@ TEST(MainWindowTitle, ThreeForms)
     project.versionText = "S\xFCr\xFCm";  // code page bytes show as their characters
     EXPECT_EQ(MainWindowTitle(project), QString::fromUtf8("Visual QVT Program Designer - Design Version Sürüm  'C:\\a\\b.zmk'"));
 }
+
+TEST(RecentProjectsList, KeepsTheNewestEightOnceEach)
+{
+    TempDir dir;
+    const QString file = QString::fromStdString(dir.path("recent.ini"));
+    {
+        RecentProjects recent(file);
+        for (int i = 1; i <= 10; ++i)
+            recent.add("/p/" + std::to_string(i) + ".zmk");
+        recent.add("/p/5.zmk");
+        recent.add("");  // a project never saved has no name to remember
+        EXPECT_EQ(recent.paths(), (std::vector<std::string>{"/p/5.zmk", "/p/10.zmk", "/p/9.zmk", "/p/8.zmk",
+                                                             "/p/7.zmk", "/p/6.zmk", "/p/4.zmk", "/p/3.zmk"}));
+        recent.remove("/p/9.zmk");
+    }
+    RecentProjects reread(file);
+    EXPECT_EQ(reread.paths(), (std::vector<std::string>{"/p/5.zmk", "/p/10.zmk", "/p/8.zmk", "/p/7.zmk", "/p/6.zmk",
+                                                         "/p/4.zmk", "/p/3.zmk"}));
+    RecentProjects inMemory;
+    inMemory.add("/p/1.zmk");
+    EXPECT_EQ(inMemory.paths().size(), 1u);
+}
