@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "shell/atomic_file.h"
 #include "shell/messages.h"
 #include "upload/port_list.h"
 #include "upload/pty_simulator.h"
@@ -7,8 +8,8 @@
 #include "upload/upload_job.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QCoreApplication>
-#include <QSaveFile>
 
 #include <atomic>
 #include <cerrno>
@@ -284,13 +285,13 @@ int runSimulate(const QStringList& args)
         if (dumpPath.isEmpty())
             return;
         const Bytes image = terminal.receivedImage();
-        QSaveFile file(dumpPath);
-        if (!file.open(QIODevice::WriteOnly)
-            || file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size())) != qint64(image.size())
-            || !file.commit()) {
+        FileWriteFailure failure;
+        if (!WriteFileAtomically(QFile::encodeName(dumpPath).toStdString(),
+                                 std::string_view(reinterpret_cast<const char*>(image.data()), image.size()),
+                                 &failure)) {
             std::lock_guard lock(outputMutex);
             std::fprintf(stderr, "qvt: could not write %s: %s\n", dumpPath.toLocal8Bit().constData(),
-                         file.errorString().toLocal8Bit().constData());
+                         failure.reason.c_str());
         } else if (!quiet) {
             say("wrote " + std::to_string(image.size()) + " bytes to " + dumpPath.toLocal8Bit().toStdString());
         }

@@ -1,40 +1,22 @@
 #include "compiler/compile_failure.h"
 #include "compiler/image_builder.h"
+#include "shell/atomic_file.h"
 #include "shell/messages.h"
 
-#include <QFile>
-#include <QSaveFile>
 
 namespace qvt {
 
 void WriteImageBytes(const std::string& path, const std::vector<std::uint8_t>& bytes, Messages& messages)
 {
-    // Unbuffered, and every step checked: a write error that would only show
-    // when a buffer is flushed must not let a truncated image be renamed into
-    // place by commit().
-    QSaveFile file(QFile::decodeName(path.c_str()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    FileWriteFailure failure;
+    if (WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                            &failure))
+        return;
+    if (failure.createFailed) {
         messages.ShowError(kMsgCouldNotCreateFile);
-        throw CompileFailure("could not create the image file " + path + ": " + file.errorString().toStdString());
+        throw CompileFailure("could not create the image file " + path + ": " + failure.reason);
     }
-    const char* data = reinterpret_cast<const char*>(bytes.data());
-    qint64 left = qint64(bytes.size());
-    auto fail = [&] {
-        const std::string reason = file.errorString().toStdString();
-        file.cancelWriting();
-        throw CompileFailure("writing the image file " + path + " failed: " + reason);
-    };
-    while (left > 0) {
-        const qint64 written = file.write(data, left);
-        if (written <= 0 || file.error() != QFileDevice::NoError)
-            fail();
-        data += written;
-        left -= written;
-    }
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        fail();
-    if (!file.commit())
-        throw CompileFailure("writing the image file " + path + " failed: " + file.errorString().toStdString());
+    throw CompileFailure("writing the image file " + path + " failed: " + failure.reason);
 }
 
 std::vector<std::uint8_t> TIT::WriteImageFile(const ProjectState& project, int onlineTimerInterval,

@@ -13,6 +13,13 @@ namespace qvt {
 // QSaveFile alone is not enough: a write error that only shows when its buffer
 // is flushed (a full disk, a file-size limit) still lets commit() succeed and
 // rename a truncated file into place, so every step is checked here.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+// Why a write failed: the file (or its temporary twin) could not be created
+// at all, or writing it failed part-way; `reason` is the system's text.
+struct FileWriteFailure {
+    bool createFailed = false;
+    std::string reason;
+};
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileWriteFailure* failure = nullptr);
 
 } // namespace qvt
