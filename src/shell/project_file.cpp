@@ -99,6 +99,15 @@ LoadResult LoadProjectFile(const std::string& path, ProjectState& project, Messa
     project.ResetVariables();
     project.projectFileName = path;
 
+    // The project left open after a format error is empty and carries the bad
+    // file's name. Any unsaved work was dealt with before the file was chosen,
+    // so it is marked saved: a later save question must not offer to write the
+    // empty project over the file the user meant to open.
+    auto formatError = [&](std::string_view message) {
+        messages.ShowError(message);
+        project.modified = false;
+        return LoadResult::FormatError;
+    };
     auto loadError = [&] {
         messages.ShowError(kMsgLoadError);
         project.closeProject();
@@ -110,10 +119,8 @@ LoadResult LoadProjectFile(const std::string& path, ProjectState& project, Messa
         return loadError();
     const std::vector<std::string_view> lines = splitLines(bytes);
 
-    if (lines.size() < 12 || lines[0] != kProjectFormatVersion) {
-        messages.ShowError(kMsgIncorrectVersion);
-        return LoadResult::FormatError;
-    }
+    if (lines.size() < 12 || lines[0] != kProjectFormatVersion)
+        return formatError(kMsgIncorrectVersion);
 
     project.versionText = std::string(lines[1]);
     int* const stored[] = {&project.gridColumns, &project.gridRows, &project.onlineTimerInterval,
@@ -121,10 +128,8 @@ LoadResult LoadProjectFile(const std::string& path, ProjectState& project, Messa
     int counts[5] = {};  // N, M1..M4
     for (int line = 2; line <= 10; ++line) {
         int value = 0;
-        if (!parseInt(lines[line], value)) {
-            messages.ShowError(kMsgIncorrectFormat);
-            return LoadResult::FormatError;
-        }
+        if (!parseInt(lines[line], value))
+            return formatError(kMsgIncorrectFormat);
         if (line <= 5)
             *stored[line - 2] = value;
         else
@@ -140,10 +145,8 @@ LoadResult LoadProjectFile(const std::string& path, ProjectState& project, Messa
         if (i > 0)
             expected += counts[i];
     }
-    if (negative || expected != int64_t(lines.size())) {
-        messages.ShowError(kMsgIncorrectFormat);
-        return LoadResult::FormatError;
-    }
+    if (negative || expected != int64_t(lines.size()))
+        return formatError(kMsgIncorrectFormat);
 
     const int variableCount = counts[0];
     if (variableCount > kStoredVariables)

@@ -33,7 +33,7 @@ bool WriteProjectFile(const std::string& path, const ProjectState& project);
 
 enum class LoadResult {
     Opened,       // project open, label compiled (its error, if any, already shown)
-    FormatError,  // empty project left open under the file's name; header values read so far applied
+    FormatError,  // empty, unmodified project left open under the file's name; header values read so far applied
     LoadError,    // nothing open any more, as after Close
 };
 
