@@ -130,22 +130,10 @@ LabelDesign label(const VariableTable& variables)
     d.BarcodeType = "CODE39";
     d.SurfaceWidth = 76;
     d.SurfaceHeight = 151;
-    auto add = [&](ElementKind kind, int x, int y, int x1, int y1, std::string text = {}, int font = 0) {
-        auto element = makeElement(kind);
-        element->X = x;
-        element->Y = y;
-        element->X1 = x1;
-        element->Y1 = y1;
-        if (TLettered* l = lettered(*element)) {
-            l->Text = std::move(text);
-            l->FontNo = font;
-        }
-        d.Elements.push_back(std::move(element));
-    };
-    add(ElementKind::Text, 8, 34, 58, 18, "STOCK", 4);
-    add(ElementKind::Field, 8, 56, 38, 44, variables[kQuantity].name, 3);
-    add(ElementKind::Line, 4, 64, 64, 62);
-    add(ElementKind::Barcode, 8, 140, 68, 80, variables[kItemCode].name, 3);
+    addElement(d, ElementKind::Text, 8, 34, 58, 18, "STOCK", 4);
+    addElement(d, ElementKind::Field, 8, 56, 38, 44, variables[kQuantity].name, 3);
+    addElement(d, ElementKind::Line, 4, 64, 64, 62);
+    addElement(d, ElementKind::Barcode, 8, 140, 68, 80, variables[kItemCode].name, 3);
     return d;
 }
 

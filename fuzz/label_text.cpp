@@ -3,7 +3,7 @@
 // compiles must be data the terminal can use safely.
 #include "label/label_compiler.h"
 #include "label/label_text.h"
-#include "label_quiet_messages.h"
+#include "shell/headless_messages.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }();
     const std::string text(reinterpret_cast<const char*>(data), size);
 
-    fuzz::QuietMessages messages;
+    SilentMessages messages;
     LabelDesign design;
     LoadLabelText(text, design, variables, messages);
     if (int(design.Elements.size()) > kMaxLabelElements || design.VariableSlots() > kMaxVariableSlots)

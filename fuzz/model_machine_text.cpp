@@ -2,24 +2,12 @@
 // that loads must save as a text that loads again to the same text.
 
 #include "model/items_list.h"
-#include "shell/messages.h"
+#include "shell/headless_messages.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
-namespace {
-class SilentMessages : public qvt::Messages {
-public:
-    int AskYesNo(std::string_view, std::string_view) override { return qvt::AnswerNo; }
-    int AskYesNoCancel(std::string_view, std::string_view) override { return qvt::AnswerCancel; }
-    void ShowInfo(std::string_view, std::string_view) override {}
-    void ShowError(std::string_view) override {}
-    bool AskInteger(int&, std::string_view) override { return false; }
-    bool AskText(std::string&, std::string_view) override { return false; }
-    bool SelectVariable(int, int&, int&) override { return false; }
-};
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -33,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    SilentMessages messages;
+    qvt::SilentMessages messages;
     try {
         qvt::TitcItemsList list(lines, messages);
         qvt::MachineText saved;

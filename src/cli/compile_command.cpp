@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "cli/console_messages.h"
+#include "shell/headless_messages.h"
 #include "compiler/compile_driver.h"
 #include "compiler/image_layout.h"
 #include "shell/project_file.h"
@@ -90,7 +90,7 @@ std::string DefaultImagePath(const std::string& project)
 }
 
 // Reads the project; its own messages go to stderr under the project's name.
-bool Load(const std::string& path, ProjectState& project, ConsoleMessages& messages)
+bool Load(const std::string& path, ProjectState& project, StderrMessages& messages)
 {
     return LoadProjectFile(path, project, messages) == LoadResult::Opened;
 }
@@ -116,7 +116,7 @@ int runCompile(const QStringList& args)
         return code < 0 ? 0 : code;
 
     ProjectState project;
-    ConsoleMessages messages(options.project);
+    StderrMessages messages(options.project);
     if (!Load(options.project, project, messages))
         return 2;
 
@@ -145,7 +145,7 @@ int runCheck(const QStringList& args)
         return code < 0 ? 0 : code;
 
     ProjectState project;
-    ConsoleMessages messages(options.project);
+    StderrMessages messages(options.project);
     if (!Load(options.project, project, messages))
         return 2;
 

@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "cli/console_messages.h"
+#include "shell/headless_messages.h"
 #include "label/label_compiler.h"
 #include "label/label_printer.h"
 #include "label/label_text.h"
@@ -113,7 +113,7 @@ int runLabel(const QStringList& args)
         return code < 0 ? 0 : code;
 
     ProjectState project;
-    ConsoleMessages messages("qvt label");
+    StderrMessages messages("qvt label");
     // Opening shows the label compiler's error itself, as the designer does.
     if (LoadProjectFile(options.project, project, messages) != LoadResult::Opened)
         return 2;

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
 
 #include "shell/atomic_file.h"
-#include "shell/messages.h"
+#include "shell/headless_messages.h"
 #include "upload/port_list.h"
 #include "upload/pty_simulator.h"
 #include "upload/serial_port.h"
@@ -24,29 +24,6 @@
 namespace qvt::cli {
 
 namespace {
-
-// Messages of the upload go to the terminal; nothing is asked.
-class ConsoleMessages : public Messages {
-public:
-    int AskYesNo(std::string_view, std::string_view) override { return AnswerNo; }
-    int AskYesNoCancel(std::string_view, std::string_view) override { return AnswerCancel; }
-    void ShowInfo(std::string_view, std::string_view message) override { print(message); }
-    void ShowError(std::string_view message) override { print(message); }
-    bool AskInteger(int&, std::string_view) override { return false; }
-    bool AskText(std::string&, std::string_view) override { return false; }
-    bool SelectVariable(int, int&, int&) override { return false; }
-
-    // Called before anything is printed, so a progress bar line can be ended.
-    std::function<void()> beforePrint;
-
-private:
-    void print(std::string_view message)
-    {
-        if (beforePrint)
-            beforePrint();
-        std::fprintf(stderr, "qvt: %.*s\n", int(message.size()), message.data());
-    }
-};
 
 // Status lines and, on a terminal, a progress bar redrawn in place.
 class ProgressDisplay {
@@ -189,7 +166,7 @@ int runUpload(const QStringList& args)
     const std::string imagePath = positional[0].toLocal8Bit().toStdString();
 
     ProgressDisplay display;
-    ConsoleMessages messages;
+    StderrMessages messages;
     messages.beforePrint = [&] { display.endBar(); };
     UploadHooks hooks;
     hooks.setStatus = [&](std::string_view text) { display.status(text); };
