@@ -159,4 +159,19 @@ std::string InitialValueOf(const VariableTable& table, std::string_view defaultN
                   [](const VariableEntry& e) { return e.initialValue; });
 }
 
+Tbase& addElement(LabelDesign& design, ElementKind kind, int x, int y, int x1, int y1, std::string text, int font)
+{
+    auto element = makeElement(kind);
+    element->X = x;
+    element->Y = y;
+    element->X1 = x1;
+    element->Y1 = y1;
+    if (TLettered* l = lettered(*element)) {
+        l->Text = std::move(text);
+        l->FontNo = font;
+    }
+    design.Elements.push_back(std::move(element));
+    return *design.Elements.back();
+}
+
 } // namespace qvt

@@ -84,6 +84,10 @@ std::unique_ptr<Tbase> makeElement(ElementKind kind);
 // The element's font number and text, or nullptr for a line.
 TLettered* lettered(Tbase& element);
 const TLettered* lettered(const Tbase& element);
+class LabelDesign;
+// Appends a new element with its position; `text` and `font` are ignored for a line.
+Tbase& addElement(LabelDesign& design, ElementKind kind, int x, int y, int x1, int y1, std::string text = {},
+                  int font = 3);
 
 // The compiled label has room for 30 insertions; the window stops at 100 elements.
 inline constexpr int kMaxLabelElements = 100;

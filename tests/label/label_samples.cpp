@@ -2,21 +2,6 @@
 
 namespace qvt::test {
 
-Tbase& addElement(LabelDesign& design, ElementKind kind, int x, int y, int x1, int y1, std::string text, int font)
-{
-    auto element = makeElement(kind);
-    element->X = x;
-    element->Y = y;
-    element->X1 = x1;
-    element->Y1 = y1;
-    if (TLettered* l = lettered(*element)) {
-        l->Text = std::move(text);
-        l->FontNo = font;
-    }
-    design.Elements.push_back(std::move(element));
-    return *design.Elements.back();
-}
-
 LabelDesign workedExampleDesign()
 {
     LabelDesign d;

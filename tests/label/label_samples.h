@@ -6,10 +6,6 @@
 
 namespace qvt::test {
 
-// Appends an element with its fields; `text` is ignored for a line.
-Tbase& addElement(LabelDesign& design, ElementKind kind, int x, int y, int x1, int y1, std::string text = {},
-                  int font = 3);
-
 // "Et40x20", horizontal, 76 by 151: a field of str01, the text ABC, a line and
 // a barcode of int02 (the label the printer stream examples are worked on).
 LabelDesign workedExampleDesign();
