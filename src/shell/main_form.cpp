@@ -1,6 +1,7 @@
 #include "shell/main_form.h"
 
 #include "shell/command_images.h"
+#include "shell/compile_step.h"
 #include "shell/cp1254.h"
 
 #include <QAction>
@@ -298,7 +299,12 @@ void TMainForm::notAvailableYet(const char* command)
 
 void TMainForm::aDerleExecute()
 {
-    notAvailableYet("Compile");
+    // Until the design window can open a machine on its errors, they are listed in the error box.
+    const auto listErrors = [this](MachineId machine, const ErrorList& errors) {
+        messages_.ShowError(DescribeMachineErrors(machine, errors));
+    };
+    if (CompileStep(session_, listErrors))
+        messages_.ShowInfo("Info", "Compiled.");
 }
 
 void TMainForm::aQVTYukleExecute()

@@ -218,7 +218,7 @@ TEST_F(MainFormTest, BackgroundIsTheTiledPicture)
 TEST_F(MainFormTest, NotYetBuiltCommandsSayTheyAreNotAvailable)
 {
     trigger("aYeni");
-    const char* commands[][2] = {{"aDerle", "Compile"},  {"aQVTYukle", "Upload"}, {"aVariable", "Variables"},
+    const char* commands[][2] = {{"aQVTYukle", "Upload"}, {"aVariable", "Variables"},
                                  {"aOnline", "Online"},  {"aOffline", "Offline"}, {"aOnTmr", "On-Tmr"},
                                  {"aOffTmr", "Off-Tmr"}, {"aEtiket", "Label"}};
     for (auto [name, caption] : commands) {
@@ -228,6 +228,26 @@ TEST_F(MainFormTest, NotYetBuiltCommandsSayTheyAreNotAvailable)
         EXPECT_EQ(messages.shown[0].kind, "info");
         EXPECT_EQ(messages.shown[0].message, std::string(caption) + " is not available yet.");
     }
+}
+
+TEST_F(MainFormTest, CompileWritesTheImageAndSaysCompiled)
+{
+    openFile(put("p.zmk", test::readFile(test::sourcePath("examples/stockcount.zmk"))));
+    messages.shown.clear();
+    trigger("aDerle");
+    ASSERT_EQ(messages.shown.size(), 1u) << messages.transcript();
+    EXPECT_EQ(messages.shown[0].kind, "info");
+    EXPECT_EQ(messages.shown[0].title, "Info");
+    EXPECT_EQ(messages.shown[0].message, "Compiled.");
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.path("p.ITF"))));
+
+    // A machine with errors is reported instead, and no "Compiled." follows.
+    project.machineText(MachineId::Offline) = {"#1#id=1\\#sat=0\\#sut=0\\#tip=194\\#2\\#3"};
+    messages.shown.clear();
+    trigger("aDerle");
+    ASSERT_EQ(messages.shown.size(), 1u) << messages.transcript();
+    EXPECT_EQ(messages.shown[0].kind, "error");
+    EXPECT_EQ(messages.shown[0].message.rfind("Offline: item 1: ", 0), 0u) << messages.shown[0].message;
 }
 
 TEST_F(MainFormTest, ExitAsksToSaveAndCancelKeepsRunning)
