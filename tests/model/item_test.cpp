@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace qvt;
 using qvt::test::FieldsOf;
 using qvt::test::ScriptedMessages;
@@ -222,4 +224,90 @@ TEST(Item, ReadKeyTargetsFollowTheExitSlots)
     EXPECT_EQ(key.rightTarget, 112);
     EXPECT_EQ(key.digit1Target, 113);
     EXPECT_EQ(key.digit0Target, 122);
+}
+
+TEST(Item, EveryExitOfEveryKindLeadsToItsOwnTargetField)
+{
+    // Exit labels in slot order and the field each one sets. A wrong entry in
+    // a kind's target list would connect the exit to the wrong item (or write
+    // a connection into a variable operand).
+    const std::map<std::int32_t, std::vector<std::pair<const char*, const char*>>> exits = {
+        {KindInput, {{"OK", "okTarget"}, {"Error", "errorTarget"}, {"Cancel", "cancelTarget"}}},
+        {KindReadKey,
+         {{"F1", "f1Target"},     {"F2", "f2Target"},     {"F3", "f3Target"},     {"F4", "f4Target"},
+          {"F5", "f5Target"},     {"C", "cancelTarget"},  {"E", "enterTarget"},   {"S", "spaceTarget"},
+          {"D", "deleteTarget"},  {"^", "upTarget"},      {"v", "downTarget"},    {"<", "leftTarget"},
+          {">", "rightTarget"},   {"1", "digit1Target"},  {"2", "digit2Target"},  {"3", "digit3Target"},
+          {"4", "digit4Target"},  {"5", "digit5Target"},  {"6", "digit6Target"},  {"7", "digit7Target"},
+          {"8", "digit8Target"},  {"9", "digit9Target"},  {"0", "digit0Target"}}},
+        {KindGetSequence, {{"Next", "nextTarget"}}},
+        {KindSecOfCentury, {{"Next", "nextTarget"}}},
+        {KindWriteToFlash, {{"OK", "okTarget"}, {"Error", "errorTarget"}}},
+        {KindStrCopy, {{"Next", "nextTarget"}}},
+        {KindStrCat, {{"Next", "nextTarget"}}},
+        {KindStrLen, {{"Next", "nextTarget"}}},
+        {KindStrPos, {{"Next", "nextTarget"}}},
+        {KindStrCmp, {{"Equal", "equalTarget"}, {"Not Equal", "notEqualTarget"}}},
+        {KindProcess, {{"Next", "nextTarget"}}},
+        {KindNumCmp, {{"Less", "lessTarget"}, {"Equal", "equalTarget"}, {"Greater", "greaterTarget"}}},
+        {KindSync, {}},
+        {KindTmrReturn, {}},
+        {KindGetDate, {{"Next", "nextTarget"}}},
+        {KindGetTime, {{"Next", "nextTarget"}}},
+        {KindWdt, {{"Next", "nextTarget"}}},
+    };
+    ASSERT_EQ(exits.size(), kItemKinds.size());
+    for (std::int32_t kind : kItemKinds) {
+        SCOPED_TRACE(ToolCaption(kind));
+        const auto& expected = exits.at(kind);
+        ScriptedMessages messages;
+        auto item = CreateItem(kind);
+        std::vector<std::string> labels;
+        for (int i = 0; i < item->bottomExitCount; ++i)
+            labels.push_back(item->bottomExits[i].label);
+        for (int i = 0; i < item->rightExitCount; ++i)
+            labels.push_back(item->rightExits[i].label);
+        ASSERT_EQ(labels.size(), expected.size());
+
+        // Each exit sets its own field and nothing else.
+        auto fields = FieldsOf(*item);
+        std::vector<std::int32_t> targets;
+        for (std::size_t slot = 0; slot < expected.size(); ++slot) {
+            const auto& [label, field] = expected[slot];
+            EXPECT_EQ(labels[slot], label);
+            const std::int32_t value = 500 + static_cast<std::int32_t>(slot);
+            item->SetConnection(label, value, messages);
+            fields[field] = std::to_string(value);
+            EXPECT_EQ(FieldsOf(*item), fields) << label;
+            targets.push_back(value);
+        }
+        EXPECT_EQ(item->ExitTargets(), targets);
+        EXPECT_TRUE(messages.shown.empty()) << messages.transcript();
+
+        // Exchanging an id with the entry point and clearing an id reach
+        // exactly the fields that hold them.
+        if (expected.empty())
+            continue;
+        item->SwapEntryReferences(500);
+        fields[expected.front().second] = "1";
+        EXPECT_EQ(FieldsOf(*item), fields);
+        item->ClearConnectionsTo(1);
+        fields[expected.front().second] = "0";
+        EXPECT_EQ(FieldsOf(*item), fields);
+        item->ClearConnectionsTo(targets.back());
+        fields[expected.back().second] = "0";
+        EXPECT_EQ(FieldsOf(*item), fields);
+    }
+}
+
+TEST(Item, NumberedTitlesShowTheStateNumber)
+{
+    TItcInputMenu input;
+    TItcReadKeyMenu key;
+    TItcSync sync;
+    input.stateNumber = key.stateNumber = sync.stateNumber = 12;
+    input.id = key.id = sync.id = 9;
+    EXPECT_EQ(input.Title(), "Input (12)");
+    EXPECT_EQ(key.Title(), "ReadKey (12)");
+    EXPECT_EQ(sync.Title(), "Sync (12)");
 }
