@@ -71,13 +71,28 @@ void CheckTarget(int target)
 void CodeWriter::Jump(int target)
 {
     CheckTarget(target);
+    CheckTableIndex(target);
     Word(base + target - 1);
 }
 
 void CodeWriter::JumpWithFallback(int target)
 {
     CheckTarget(target);
+    CheckTableIndex(target);
     Word(base + (target != 0 ? target : itemId) - 1);
+}
+
+void CodeWriter::CheckTableIndex(int target) const
+{
+    // A timer machine's states follow the main machine's in the one jump
+    // table; past its last entry the terminal would take the next table's
+    // bytes as the code offset. Only a jump from a state that can run at all
+    // matters.
+    const int index = base + target - 1;
+    if (target != 0 && index >= kJumpTableEntries && base + itemId - 1 < kJumpTableEntries)
+        throw CompileFailure("connection to item " + std::to_string(target) + " leads to table index "
+                             + std::to_string(index) + ", past the " + std::to_string(kJumpTableEntries)
+                             + "-entry jump table (the main machine's highest id is " + std::to_string(base) + ")");
 }
 
 void CodeWriter::LocalJump(int target)

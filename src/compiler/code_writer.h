@@ -86,6 +86,8 @@ public:
     void TableEntry();
 
 private:
+    // Throws when a connected target's table index lies past the jump table.
+    void CheckTableIndex(int target) const;
     void Put(std::uint8_t byte);
 };
 

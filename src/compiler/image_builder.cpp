@@ -4,6 +4,8 @@
 #include "compiler/emit_code.h"
 #include "model/items_list.h"
 
+#include <string>
+
 namespace qvt {
 
 TIT::TIT(std::string_view fileName, std::string_view version)
@@ -95,6 +97,19 @@ void TIT::CompileMachine(MachineId machine, const TitcItemsList& items, ErrorLis
         if (highestId == 0)
             offlineTimerBase = 0;
         break;
+    }
+    // The terminal enters a timer machine through the jump table entry at its
+    // base; a main machine that uses id 1000 leaves no entry for it.
+    const int timerBase = machine == MachineId::OnlineTimer    ? onlineTimerBase
+                          : machine == MachineId::OfflineTimer ? offlineTimerBase
+                                                               : 0;
+    if (timerBase >= kJumpTableEntries) {
+        lastMachine_.reset();
+        CompileFailure failure("the timer machine would start at table index " + std::to_string(timerBase)
+                               + ", past the " + std::to_string(kJumpTableEntries)
+                               + "-entry jump table (its main machine uses id " + std::to_string(timerBase) + ")");
+        failure.machine = machine;
+        throw failure;
     }
 }
 

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace qvt::test {
 namespace {
@@ -125,6 +127,62 @@ TEST_F(CompileProjectTest, TimerStatesBeyondTheJumpTableAreNotStored)
     EXPECT_EQ(JumpEntry(builder.onlineCode, 999), 6);
     EXPECT_EQ(builder.onlineCode[kJumpTableOffset + kJumpTableSize], 0x77);
 }
+
+struct TableEndCase {
+    const char* name;
+    int mainHighestId;
+    std::vector<std::pair<int, int>> timerGetDates;  // id and Next of each GetDate
+    const char* failure;                              // nullptr: the image is written
+};
+
+void PrintTo(const TableEndCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class TimerTableEndTest : public CompileProjectTest, public testing::WithParamInterface<TableEndCase> {};
+
+// A timer state without a jump table entry must not be jumped to, nor be the
+// timer's entry, from anything the terminal can run.
+TEST_P(TimerTableEndTest, ReachableStatesStayInsideTheJumpTable)
+{
+    const TableEndCase& c = GetParam();
+    Machine online;
+    AddGetSeq(online, 1, c.mainHighestId);
+    online.add<TItcTmrReturn>(c.mainHighestId);
+    Machine timer;
+    for (const auto& [id, next] : c.timerGetDates) {
+        auto& date = timer.add<TItcGetDate>(id);
+        date.target = 1;
+        date.nextTarget = next;
+    }
+    SetMachine(MachineId::Online, online);
+    SetMachine(MachineId::OnlineTimer, timer);
+    const CompileResult result = Compile();
+    if (c.failure == nullptr) {
+        EXPECT_EQ(result.outcome, CompileOutcome::ImageWritten) << result.reason;
+    } else {
+        EXPECT_EQ(result.outcome, CompileOutcome::CompileFailed);
+        EXPECT_EQ(result.reason, c.failure);
+        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.path("stock.ITF"))));
+    }
+    const ProjectCheck check = CheckProject(project, CompileSettings::ForProject(project), messages);
+    EXPECT_EQ(check.machines[1].failure.value_or(""), c.failure ? c.failure : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TimerTableEndTest,
+    testing::Values(
+        TableEndCase{"LastEntry", 998, {{1, 2}, {2, 1}}, nullptr},
+        TableEndCase{"JumpPastTheTable", 998, {{1, 3}, {3, 1}},
+                     "Online/Timer: item 1: connection to item 3 leads to table index 1000, past the 1000-entry jump "
+                     "table (the main machine's highest id is 998)"},
+        // States that cannot run may lead anywhere.
+        TableEndCase{"UnreachableLeadsOn", 998, {{1, 2}, {2, 1}, {3, 4}, {4, 3}}, nullptr},
+        TableEndCase{"MainMachineUsesId1000", 1000, {{1, 1}},
+                     "Online/Timer: the timer machine would start at table index 1000, past the 1000-entry jump "
+                     "table (its main machine uses id 1000)"},
+        TableEndCase{"MainMachineUsesId1000NoTimer", 1000, {}, nullptr}));
 
 TEST_F(CompileProjectTest, CheckOfATimerMachineAloneStartsAtBaseZero)
 {
@@ -328,6 +386,18 @@ TEST_F(CompileProjectTest, LabelThatDoesNotCompileKeepsItsMessageOutOfTheImage)
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.path("stock.ITF"))));
     const ProjectCheck check = CheckProject(project, CompileSettings::ForProject(project), messages);
     EXPECT_EQ(check.imageFailure, "the label does not compile: Label File open error.");
+}
+
+TEST_F(CompileProjectTest, LabelEmptiedByAFailedLabelCompileLeavesNoLabel)
+{
+    // The label window empties the compiled label when its compile fails and
+    // says so; the image then goes without a label.
+    project.labelText = "#1#cnt=0\\";
+    project.labelData.clear();
+    const CompileResult result = Compile();
+    ASSERT_EQ(result.outcome, CompileOutcome::ImageWritten) << result.reason;
+    EXPECT_EQ(result.image.size(), 12270u);
+    EXPECT_EQ(result.image[image::kLabelData], 0);
 }
 
 TEST_F(CompileProjectTest, CodeTooLargeForTheOfflineOffsets)
