@@ -39,10 +39,14 @@ void CompileMachineText(TIT& builder, const ProjectState& project, MachineId mac
 }
 
 // The compiled label is copied into the image as it stands. When the label
-// text does not compile, what stands there is the failure's message, which
-// must not go to the terminal as its label.
+// text failed to compile on opening the project, what stands there is the
+// failure's message, which must not go to the terminal as its label. A label
+// window whose compile failed empties the compiled label instead, after
+// telling the user; such a project compiles without a label.
 void CheckLabelCompiles(const ProjectState& project)
 {
+    if (project.labelData.empty())
+        return;
     ProjectState label;
     label.variables = project.variables;
     label.labelText = project.labelText;
