@@ -62,7 +62,8 @@ std::string_view Trimmed(std::string_view text)
 std::int32_t IntegerInitialValue(std::string_view text)
 {
     text = Trimmed(text);
-    if (!text.empty() && text.front() == '+')
+    // One sign only: "+-5" is not a number.
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
         text.remove_prefix(1);
     std::int32_t value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -79,7 +80,7 @@ float RealInitialValue(std::string_view text)
     if (const size_t comma = number.find(','); comma != std::string::npos)
         number[comma] = '.';
     std::string_view digits = number;
-    if (!digits.empty() && digits.front() == '+')
+    if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-')
         digits.remove_prefix(1);
     // from_chars would also take "inf" and "nan", which are no numbers here.
     if (digits.empty() || digits.find_first_not_of("0123456789.eE+-") != std::string_view::npos)

@@ -182,6 +182,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, InitialValueTest,
                                          InitialValueCase{"  12\t", 12, 12.0f},         //
                                          InitialValueCase{"-7", -7, -7.0f},             //
                                          InitialValueCase{"+7", 7, 7.0f},               //
+                                         InitialValueCase{"+-7", 0, 0.0f},              // two signs
+                                         InitialValueCase{"+", 0, 0.0f},                //
                                          InitialValueCase{"2147483647", 2147483647, 2147483647.0f},
                                          InitialValueCase{"2147483648", 0, 2147483648.0f},  // beyond 32 bits
                                          InitialValueCase{"x", 0, 0.0f},                //
