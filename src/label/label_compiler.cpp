@@ -9,11 +9,13 @@ namespace qvt {
 namespace {
 
 // Value kind and number of a variable's default name: "str01" is string 0,
-// "int50" integer 49, "flt20" float 19. A name that is no such slot cannot be
-// handed to the terminal, which would index past its variable tables.
+// "int50" integer 49, "flt20" float 19. The number is whatever stands at the
+// fourth and fifth characters, so a name cut to four ("int5") still names
+// integer 5, as older label texts rely on. A name that is no such slot cannot
+// be handed to the terminal, which would index past its variable tables.
 bool insertionOf(std::string_view defaultName, unsigned char& kind, unsigned char& number)
 {
-    if (defaultName.size() < 5)
+    if (defaultName.empty())
         return false;
     int count = 0;
     switch (defaultName[0]) {
@@ -22,13 +24,10 @@ bool insertionOf(std::string_view defaultName, unsigned char& kind, unsigned cha
     case 'f': kind = 4; count = kLastFloat - kFirstFloat + 1; break;
     default: return false;
     }
-    char tens = defaultName[3], units = defaultName[4];
-    if (tens < '0' || tens > '9' || units < '0' || units > '9')
+    std::optional<int> n = defaultName.size() > 3 ? parseLabelNumber(defaultName.substr(3, 2)) : std::nullopt;
+    if (!n || *n < 1 || *n > count)
         return false;
-    int n = (tens - '0') * 10 + (units - '0');
-    if (n < 1 || n > count)
-        return false;
-    number = (unsigned char)(n - 1);
+    number = (unsigned char)(*n - 1);
     return true;
 }
 

@@ -114,7 +114,9 @@ TEST(LabelCompiler, InsertionEntries)
 {
     struct Row { const char* variable; int kind; int number; };
     const Row rows[] = {{"str01", 2, 0}, {"str30", 2, 29}, {"int01", 3, 0}, {"int50", 3, 49},
-                        {"flt01", 4, 0}, {"flt20", 4, 19}};
+                        {"flt01", 4, 0}, {"flt20", 4, 19},
+                        // Only the fourth and fifth characters count, however many there are.
+                        {"int5", 3, 4}, {"flt123", 4, 11}};
     VariableTable vars = resetTable();
     for (const Row& r : rows) {
         SCOPED_TRACE(r.variable);
@@ -140,6 +142,8 @@ TEST(LabelCompiler, FailuresGiveAnEmptyOutput)
         {"upper-case kind letter", "#1#cnt=1\\#Tip=Barkod\\#alan=Str01\\#font=3\\#2"},
         {"non-numeric number", "#1#cnt=1\\#Tip=Alan\\#alan=strXY\\#font=3\\#2"},
         {"short name", "#1#cnt=1\\#Tip=Alan\\#alan=s1\\#font=3\\#2"},
+        {"no variable name", "#1#cnt=1\\#Tip=Alan\\#alan=\\#font=3\\#2"},
+        {"half a number", "#1#cnt=1\\#Tip=Alan\\#alan=int1x\\#font=3\\#2"},
         {"number zero", "#1#cnt=1\\#Tip=Alan\\#alan=int00\\#font=3\\#2"},
         {"beyond the integers", "#1#cnt=1\\#Tip=Alan\\#alan=int51\\#font=3\\#2"},
         {"beyond the floats", "#1#cnt=1\\#Tip=Barkod\\#alan=flt21\\#font=3\\#2"},
