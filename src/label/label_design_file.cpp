@@ -21,11 +21,59 @@ std::string breaksEncoded(std::string_view text)
     return out;
 }
 
+std::string breaksDecoded(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out) {
+        if (c == char(0xF8))
+            c = '\n';
+        else if (c == char(0xF9))
+            c = '\r';
+    }
+    return out;
+}
+
+std::string_view withoutBlanks(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Kind and property names are words: files edited by hand as "Tip = Alan"
+// read as Windows programs read them, with the blanks around the value gone.
+std::optional<std::string> word(const IniFile& file, std::string_view section, std::string_view key)
+{
+    auto value = file.value(section, key);
+    if (!value)
+        return std::nullopt;
+    return std::string(withoutBlanks(*value));
+}
+
 std::string propertyOr(const IniFile& file, std::string_view key, std::string_view fallback,
                        bool (*listed)(std::string_view))
 {
-    auto value = file.value("ETIKET", key);
+    auto value = word(file, "ETIKET", key);
     return value && listed(*value) ? *value : std::string(fallback);
+}
+
+// The variable's current name. Texts keep their blanks, but a default name
+// never has any, so one typed with blanks around it still finds its variable.
+std::string variableOf(const IniFile& file, std::string_view section, const VariableTable& variables)
+{
+    const std::string stored = breaksDecoded(file.text(section, "alan", "int01"));
+    const std::string_view bare = withoutBlanks(stored);
+    auto isDefaultName = [&](std::string_view name) {
+        for (int i = kFirstString; i <= kLastFloat; ++i)
+            if (variables[i].defaultName == name)
+                return true;
+        return false;
+    };
+    if (bare.size() != stored.size() && !isDefaultName(stored) && isDefaultName(bare))
+        return CurrentNameOf(variables, bare);
+    return CurrentNameOf(variables, stored);
 }
 
 } // namespace
@@ -91,7 +139,7 @@ bool ImportDesign(LabelDesign& design, const IniFile& file, const VariableTable&
 
     for (int i = 0; i < count; ++i) {
         const std::string section = std::to_string(i);
-        auto kind = kindFromName(file.text(section, "Tip", ""));
+        auto kind = kindFromName(word(file, section, "Tip").value_or(""));
         if (!kind || !design.CanAdd(*kind))
             return false;
         std::unique_ptr<Tbase> element = makeElement(*kind);
@@ -101,9 +149,9 @@ bool ImportDesign(LabelDesign& design, const IniFile& file, const VariableTable&
         element->Y1 = file.integer(section, "y1", 10);
         if (TLettered* l = lettered(*element)) {
             if (*kind == ElementKind::Text)
-                l->Text = file.text(section, "yazi", "Talvek");
+                l->Text = breaksDecoded(file.text(section, "yazi", "Talvek"));
             else
-                l->Text = CurrentNameOf(variables, file.text(section, "alan", "int01"));
+                l->Text = variableOf(file, section, variables);
             l->FontNo = file.integer(section, "font", 3);
         }
         design.Elements.push_back(std::move(element));

@@ -21,7 +21,7 @@ inline constexpr std::string_view kLabelDesignExtension = "ini";
 // unless overwritten, so the sections of a longer earlier design remain (the
 // import reads only as many as "Cnt" says). Line breaks in a text are stored
 // as the bytes 0xF8 (LF) and 0xF9 (CR), as in the label text, so that a text
-// can never break the file into lines of its own.
+// can never break the file into lines of its own; import turns them back.
 void ExportDesign(const LabelDesign& design, IniFile& file, const VariableTable& variables);
 
 // Export into the file at `path`, creating it or updating it in place. The

@@ -169,6 +169,7 @@ TEST(LabelDesignFile, LineBreaksCannotSplitTheFile)
     LabelDesign back;
     ASSERT_TRUE(ImportDesign(back, dir.path("d.ini"), vars, messages));
     ASSERT_EQ(back.Elements.size(), 1u);
+    EXPECT_EQ(describe(back), describe(d));
     // Stored as in the label text, so the project gets the same label either way.
     EXPECT_EQ(BuildLabelText(back, vars), BuildLabelText(d, vars));
 }
@@ -213,6 +214,28 @@ TEST(LabelDesignFile, MissingKeysTakeTheirDefaults)
                               "Barkod 5 [flt02] 0,0,-1,10\n"
                               "Cizgi 0,0,10,10\n"
                               "Yazi 3 [] 0,0,10,10\n");
+}
+
+TEST(LabelDesignFile, HandEditedBlanksAroundNames)
+{
+    TempDir dir;
+    VariableTable vars = resetTable();
+    vars[5].name = "lot";
+    writeFile(dir.path("b.ini"), crlf("[CNT]\nCnt = 4\n"
+                                      "[ETIKET]\nEtiketTipi = Et60x60\nEtiketYon =\tVertical \nBarkodTipi= CODE39\n"
+                                      "[0]\nTip = Alan\nalan = str05\n"
+                                      "[1]\nTip =Barkod \nalan= not a name \n"
+                                      "[2]\nTip = Yazi\nyazi =  two blanks  \n"
+                                      "[3]\nTip = Cizgi\n"));
+    LabelDesign back;
+    ScriptedMessages messages;
+    ASSERT_TRUE(ImportDesign(back, dir.path("b.ini"), vars, messages));
+    // Names find what they name; texts keep every byte, blanks included.
+    EXPECT_EQ(describe(back), "Et60x60 Vertical CODE39\n"
+                              "Alan 3 [lot] 0,0,10,10\n"
+                              "Barkod 3 [ not a name ] 0,0,10,10\n"
+                              "Yazi 3 [  two blanks  ] 0,0,10,10\n"
+                              "Cizgi 0,0,10,10\n");
 }
 
 TEST(LabelDesignFile, ShorterDesignLeavesOlderSections)
