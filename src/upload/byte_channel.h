@@ -20,7 +20,9 @@ public:
     // Appends up to `count` waiting bytes to `out` (bounded by one second).
     // False only when the read itself fails; reading 0 bytes succeeds.
     virtual bool read(std::size_t count, Bytes& out) = 0;
-    // Sends the bytes (bounded by one second); the outcome is not reported.
+    // Sends the bytes and returns once they have left for the line (bounded
+    // by one second), so a reply wait counts from the end of the request.
+    // The outcome is not reported.
     virtual void write(std::span<const std::uint8_t> bytes) = 0;
     // Blocks until more input has arrived or `ms` milliseconds have passed.
     virtual void waitForInput(int ms) = 0;

@@ -4,11 +4,14 @@
 #include <QSerialPort>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <grp.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace qvt {
@@ -214,6 +217,13 @@ void SerialPort::write(std::span<const std::uint8_t> bytes)
     timer.start();
     while (port_->bytesToWrite() > 0 && timer.elapsed() < 1000)
         if (!port_->waitForBytesWritten(int(1000 - timer.elapsed())))
+            break;
+    // The reply wait starts once the request is on the line, not when the
+    // driver has taken it: at 9600 baud a 64-byte block is about 80 ms on the
+    // wire, most of its 140 ms reply wait. Same one-second bound as the write.
+    const int fd = int(port_->handle());
+    for (int queued = 0; timer.elapsed() < 1000; std::this_thread::sleep_for(std::chrono::milliseconds(1)))
+        if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0)
             break;
     // Waiting for the write also takes in arriving bytes; keep a failure there.
     if (isReadFailure(port_->error()))
