@@ -60,6 +60,10 @@ bool sendToQueue(const std::string& lp, const std::string& queue, std::string_vi
         detail = "no printer queue named";
         return false;
     }
+    // A label that is not there prints nothing, as it does on a device; lp
+    // would refuse the empty job as an error.
+    if (stream.empty())
+        return true;
     QProcess process;
     process.setProgram(QString::fromLocal8Bit(lp));
     // The queue name is one argument of its own: nothing in it reaches a shell.

@@ -47,6 +47,7 @@ public:
         qputenv("PATH", QByteArray::fromStdString(dir_.path("")) + ":" + oldPath_);
     }
     ~FakeLp() { qputenv("PATH", oldPath_); }
+    bool ran() const { return QFile::exists(QString::fromStdString(dir_.path("args"))); }
     std::string args() const { return readFile(dir_.path("args")); }
     std::string input() const { return readFile(dir_.path("stdin")); }
 
@@ -125,6 +126,22 @@ TEST(TestPrint, CupsQueueGetsRawData)
     ASSERT_TRUE(output.Send("cups:Label Printer;rm -rf x", kStream, detail)) << detail;
     EXPECT_EQ(lp.args(), "-d\nLabel Printer;rm -rf x\n-o\nraw\n");
     EXPECT_EQ(lp.input(), kStream);
+}
+
+TEST(TestPrint, EmptyStreamSendsNothing)
+{
+    TempDir dir;
+    const std::string device = dir.path("lp0");
+    writeFile(device, "old");
+    SystemPrinterOutput output;
+    std::string detail;
+    EXPECT_TRUE(output.Send(device, "", detail)) << detail;
+    EXPECT_EQ(readFile(device), "");
+
+    // lp refuses an empty standard input; with nothing to print it is not asked.
+    FakeLp lp(1, "lp: stdin is empty, so no job has been sent.");
+    EXPECT_TRUE(output.Send("cups:Labels", "", detail)) << detail;
+    EXPECT_FALSE(lp.ran());
 }
 
 TEST(TestPrint, CupsFailures)
