@@ -42,9 +42,11 @@ std::vector<std::string_view> splitLines(std::string_view bytes)
 // An optionally signed decimal number that fits 32 bits, nothing around it.
 bool parseInt(std::string_view text, int& value)
 {
-    if (!text.empty() && text.front() == '+')
+    const bool plus = !text.empty() && text.front() == '+';
+    if (plus)
         text.remove_prefix(1);
-    if (text.empty())
+    // from_chars takes a minus of its own, which must not follow a plus.
+    if (text.empty() || (plus && text.front() == '-'))
         return false;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size();

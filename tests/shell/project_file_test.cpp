@@ -219,6 +219,38 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"tooManyVariables", fileWith(116, {0, 0, 0, 0}), kMsgLoadError, LoadResult::LoadError, "V9", 10, 600}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Header integers: an optional sign and decimal digits that fit 32 bits,
+// nothing around them.
+TEST_F(ProjectFileTest, HeaderIntegerSpellings)
+{
+    struct Case {
+        const char* text;
+        std::optional<int> columns;  // nullopt: "Incorrect file format."
+    };
+    const Case cases[] = {
+        {"12", 12},          {"+12", 12},          {"-7", -7},           {"007", 7},
+        {"-2147483648", -2147483647 - 1},          {"2147483647", 2147483647},
+        {"+-5", std::nullopt}, {"-+5", std::nullopt}, {"--5", std::nullopt}, {"++5", std::nullopt},
+        {"+", std::nullopt},   {"-", std::nullopt},   {" 5", std::nullopt},  {"5 ", std::nullopt},
+        {"0x10", std::nullopt}, {"1e3", std::nullopt}, {"2147483648", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ProjectState opened;
+        ScriptedMessages shown;
+        const std::string path = put("spelling.zmk", withLine(fileWith(115, {0, 0, 0, 0}), 2, c.text));
+        const LoadResult result = LoadProjectFile(path, opened, shown);
+        if (c.columns) {
+            EXPECT_EQ(result, LoadResult::Opened) << shown.transcript();
+            EXPECT_EQ(opened.gridColumns, *c.columns);
+        } else {
+            EXPECT_EQ(result, LoadResult::FormatError);
+            EXPECT_EQ(shown.errors(), std::vector<std::string>{std::string(kMsgIncorrectFormat)});
+            EXPECT_EQ(opened.gridColumns, 8);
+        }
+    }
+}
+
 TEST_F(ProjectFileTest, UnreadableFileClosesTheProject)
 {
     project.newProject();
