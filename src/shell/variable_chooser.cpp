@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace qvt {
 
 TFTusSecim::TFTusSecim(const VariableTable& variables, int maxLength, Messages& messages, QWidget* parent)
@@ -30,11 +32,15 @@ TFTusSecim::TFTusSecim(const VariableTable& variables, int maxLength, Messages& 
     eSource->setGeometry(8, 22, 204, 24);
     sourceLabel->setBuddy(eSource);
 
-    // The string, integer and float variables; the list shows them sorted.
+    // The string, integer and float variables, in alphabetical order as a
+    // reader expects it: "amount" next to "Amount", not after every capital.
     QStringList names;
     for (int i = kFirstString; i <= kLastFloat; ++i)
         names << fromCp1254(variables[i].name);
-    names.sort();
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+    });
     eSource->addItems(names);
     eSource->setCurrentIndex(-1);
 
