@@ -44,6 +44,17 @@ TFParamIntegerSor::TFParamIntegerSor(Mode mode, const QString& title, const QStr
     eValue->setGeometry(8, 24, 157, 24);
     eValue->selectAll();
     lblValue->setBuddy(eValue);
+    // The value is one line of the project file: a line feed in it (pasted
+    // text keeps them) would split it in two and the file would no longer
+    // open. Like a single-line edit box, keep what comes before the break.
+    connect(eValue, &QLineEdit::textEdited, this, [this](const QString& text) {
+        qsizetype cut = text.indexOf(QLatin1Char('\n'));
+        if (cut < 0)
+            return;
+        if (cut > 0 && text[cut - 1] == QLatin1Char('\r'))
+            --cut;
+        eValue->setText(text.left(cut));
+    });
 
     btnOK = new QPushButton(tr("&OK"), this);
     btnOK->setObjectName("btnOK");
