@@ -1,5 +1,8 @@
 #include "shell/project_state.h"
 
+#include <QFile>
+#include <QStandardPaths>
+
 #include <cstdio>
 
 namespace qvt {
@@ -84,7 +87,16 @@ int FindVariable(const VariableTable& table, std::string_view name)
     return 0;
 }
 
+std::string DefaultFolder()
+{
+    // The label window starts here and creates the folder when it is missing.
+    const QByteArray path =
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/QVT");
+    return std::string(path.constData(), size_t(path.size()));
+}
+
 ProjectState::ProjectState()
+    : defaultFolder(DefaultFolder())
 {
     ResetVariables();
 }

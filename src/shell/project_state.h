@@ -43,6 +43,10 @@ void ResetVariables(VariableTable& table);
 // (indistinguishable from a match on "Constant").
 int FindVariable(const VariableTable& table, std::string_view name);
 
+// The fixed folder for label designs: "QVT" in the user's documents folder,
+// as a local 8-bit path.
+std::string DefaultFolder();
+
 // The one open project and the values the main window keeps with it. Windows
 // are handed this object; they read and write its fields directly.
 class ProjectState {
@@ -64,7 +68,7 @@ public:
     int onlineTimerInterval = 1000;
     int offlineTimerInterval = 1000;
 
-    // Folder the label window starts in; created on first use.
+    // Folder the label window starts in (DefaultFolder()); created on first use.
     std::string defaultFolder;
 
     void ResetVariables() { qvt::ResetVariables(variables); }

@@ -1,5 +1,8 @@
 #include "shell/project_state.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 using namespace qvt;
@@ -83,4 +86,13 @@ TEST(ProjectState, StorageOrder)
     EXPECT_EQ(storagePosition(MachineId::OfflineTimer), 3);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(storagePosition(machineAtStoragePosition(i)), i);
+}
+
+TEST(ProjectState, DefaultFolderIsAFixedAbsolutePath)
+{
+    const ProjectState a, b;
+    const QString folder = QFile::decodeName(a.defaultFolder.c_str());
+    EXPECT_FALSE(folder.isEmpty());
+    EXPECT_TRUE(QDir::isAbsolutePath(folder)) << a.defaultFolder;
+    EXPECT_EQ(a.defaultFolder, b.defaultFolder);
 }
