@@ -6,6 +6,7 @@
 #include "modal_driver.h"
 #include "scripted_messages.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -164,6 +165,38 @@ TEST(TextPrompt, AcceptsAnyTextAndKeepsProjectBytes)
     }
 }
 
+TEST(TextPrompt, PastedTextEndsAtItsFirstLineBreak)
+{
+    // A line break in the version would split its line of the project file.
+    struct Case {
+        QString clipboard;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"V2\r\nsecond line", "V2"},
+        {"V3\nmore\nand more", "V3"},
+        {"\nnothing before", ""},
+        {"V4 whole", "V4 whole"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clipboard.toStdString());
+        ProjectState project;
+        QtMessages messages(project);
+        QString shown;
+        onNextModal([&](QWidget* prompt) {
+            QApplication::clipboard()->setText(c.clipboard);
+            valueEdit(prompt)->selectAll();
+            valueEdit(prompt)->paste();
+            shown = valueEdit(prompt)->text();
+            QTest::keyClick(valueEdit(prompt), Qt::Key_Return);
+        });
+        std::string text = "V1";
+        EXPECT_TRUE(messages.AskText(text, "Version"));
+        EXPECT_EQ(text, c.after);
+        EXPECT_EQ(shown.toStdString(), c.after) << "the box shows what will be kept";
+    }
+}
+
 TEST(TextPrompt, CancelKeepsTheText)
 {
     ProjectState project;
@@ -207,9 +240,29 @@ TEST(SelectVariable, ListsStringIntegerAndFloatNamesSorted)
     EXPECT_FALSE(names.contains("Constant"));
     EXPECT_FALSE(names.contains("Label"));
     QStringList sorted = names;
-    sorted.sort();
+    sorted.sort(Qt::CaseInsensitive);
     EXPECT_EQ(names, sorted);
     EXPECT_EQ(chooser.sourceBox()->currentIndex(), -1) << "nothing is chosen at first";
+}
+
+TEST(SelectVariable, AlphabeticalOrderIgnoresCase)
+{
+    ProjectState project;
+    project.variables[1].name = "zone";
+    project.variables[2].name = "Zebra";
+    project.variables[3].name = "apple";
+    project.variables[4].name = "Banana";
+    project.variables[5].name = "banana";
+    ScriptedMessages messages;
+    TFTusSecim chooser(project.variables, 20, messages);
+    const QComboBox* box = chooser.sourceBox();
+    const auto at = [box](const char* name) { return box->findText(QString::fromLatin1(name)); };
+    EXPECT_LT(at("apple"), at("Banana"));
+    EXPECT_EQ(at("Banana") + 1, at("banana"));
+    EXPECT_LT(at("banana"), at("flt01"));
+    EXPECT_LT(at("str30"), at("Zebra"));
+    EXPECT_LT(at("Zebra"), at("zone"));
+    EXPECT_EQ(at("zone"), box->count() - 1);
 }
 
 namespace {
