@@ -260,6 +260,23 @@ TEST(LabelCompiler, FieldsThatFailToReadPrintAsZeroAndEmpty)
     EXPECT_EQ(out, kSetup + "1911101" "0050" "0000" "A\r" + kClosing);
 }
 
+TEST(LabelCompiler, CoordinatesAtTheIntegerLimitsAreWrittenInFull)
+{
+    // Rows, lengths and bar heights are differences of two stored numbers: at
+    // the limits of a stored number they must not wrap round to the other sign.
+    VariableTable vars = resetTable();
+    std::string out;
+    const std::string text = "#1#cnt=2\\#EtiketYon=Vertical\\#height=2147483647\\"
+                             "#Tip=Cizgi\\#x=-2147483648\\#y=-2147483648\\#x1=2147483647\\#y1=2147483647\\"
+                             "#Tip=Barkod\\#alan=str01\\#font=3\\#x=0\\#y=-2147483648\\#x1=0\\#y1=2147483647\\#2";
+    ASSERT_TRUE(CompileLabel(text, vars, LabelMode::Print, out));
+    EXPECT_EQ(out, kSetup +
+                       "1X11000" "4294967295" "-2147483648" "L" "4294967295" "-4294967295\r"
+                       "1911101" "4294967295" "0000\r"
+                       "1a00-4294967307" "4294967307" "0000\r" +
+                       kClosing);
+}
+
 TEST(LabelCompiler, HugeCountWithoutElementsEndsAtOnce)
 {
     VariableTable vars = resetTable();
