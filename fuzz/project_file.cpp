@@ -1,0 +1,72 @@
+// Project files are opened from anywhere: any bytes must open without a crash
+// or a hang, leave one of the three states an open can end in, and a project
+// that opened must save to a file that opens to the same project.
+#include "shell/headless_messages.h"
+#include "shell/project_file.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+const std::string& scratchPath()
+{
+    static const std::string path = [] {
+        char name[] = "/tmp/qvt-fuzz-project-XXXXXX";
+        const int fd = mkstemp(name);
+        if (fd < 0)
+            std::abort();
+        close(fd);
+        return std::string(name);
+    }();
+    return path;
+}
+
+void put(const std::string& bytes)
+{
+    std::FILE* file = std::fopen(scratchPath().c_str(), "wb");
+    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fclose(file) != 0)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace qvt;
+    put(std::string(reinterpret_cast<const char*>(data), size));
+
+    ProjectState project;
+    project.newProject();
+    project.machineText(MachineId::Online) = {"before"};
+    project.modified = true;
+    SilentMessages messages;
+    switch (LoadProjectFile(scratchPath(), project, messages)) {
+    case LoadResult::LoadError:
+        if (project.isOpen() || project.modified || !project.projectFileName.empty())
+            std::abort();
+        return 0;
+    case LoadResult::FormatError:
+        if (!project.isOpen() || project.modified || messages.errorCount != 1)
+            std::abort();
+        for (const MachineText& text : *project.machineTexts)
+            if (!text.empty())
+                std::abort();
+        return 0;
+    case LoadResult::Opened:
+        break;
+    }
+    if (!project.isOpen() || project.modified)
+        std::abort();
+
+    const std::string saved = ProjectFileBytes(project);
+    put(saved);
+    ProjectState again;
+    if (LoadProjectFile(scratchPath(), again, messages) != LoadResult::Opened || ProjectFileBytes(again) != saved ||
+        again.labelData != project.labelData)
+        std::abort();
+    return 0;
+}
