@@ -12,22 +12,26 @@
 
 namespace {
 
-const std::string& scratchPath()
+// One scratch file per process, removed when the fuzzer exits.
+char scratchName[] = "/tmp/qvt-fuzz-project-XXXXXX";
+
+const char* scratchPath()
 {
-    static const std::string path = [] {
-        char name[] = "/tmp/qvt-fuzz-project-XXXXXX";
-        const int fd = mkstemp(name);
+    static const bool made = [] {
+        const int fd = mkstemp(scratchName);
         if (fd < 0)
             std::abort();
         close(fd);
-        return std::string(name);
+        std::atexit([] { unlink(scratchName); });
+        return true;
     }();
-    return path;
+    (void)made;
+    return scratchName;
 }
 
 void put(const std::string& bytes)
 {
-    std::FILE* file = std::fopen(scratchPath().c_str(), "wb");
+    std::FILE* file = std::fopen(scratchPath(), "wb");
     if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fclose(file) != 0)
         std::abort();
 }
