@@ -120,6 +120,18 @@ TEST_F(ProjectFileTest, BareLineFeedsStillOpen)
     EXPECT_EQ(ProjectFileBytes(project), crlf);
 }
 
+TEST_F(ProjectFileTest, LabelThatDoesNotCompileIsReportedAndTheProjectStillOpens)
+{
+    const std::string label = "#1#not a label";
+    ASSERT_EQ(LoadProjectFile(put("label.zmk", fileWith(115, {1, 0, 0, 0}, label)), project, messages),
+              LoadResult::Opened);
+    EXPECT_EQ(project.labelText, label);
+    EXPECT_EQ(project.labelData.rfind("Label File open error.", 0), 0u) << project.labelData;
+    EXPECT_EQ(messages.errors(), std::vector<std::string>{project.labelData});
+    EXPECT_EQ(project.machineText(MachineId::Online).size(), 1u);
+    EXPECT_FALSE(project.modified);
+}
+
 TEST_F(ProjectFileTest, SmallerVariableCountKeepsTheRestReset)
 {
     ASSERT_EQ(LoadProjectFile(put("n10.zmk", fileWith(10, {0, 0, 0, 0})), project, messages), LoadResult::Opened);
