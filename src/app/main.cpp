@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 namespace {
@@ -41,11 +42,45 @@ public:
     }
 };
 
+// Without a usable display (none set, or one that does not answer) Qt stops
+// the program with several lines about platform plug-ins. While the
+// application starts, those are held back: a stop is reported in one line and
+// ends the program with 1; otherwise they are passed on once it has started.
+QtMessageHandler passOn = nullptr;
+QList<QPair<QtMsgType, QString>> heldBack;
+
+void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        const QString reason = heldBack.isEmpty() ? message : heldBack.constFirst().second;
+        std::fprintf(stderr, "qvt-designer: no display to show the designer on (%s)\n",
+                     qPrintable(reason.section(QLatin1Char('\n'), 0, 0)));
+        std::_Exit(1);
+    }
+    if (context.category && QByteArrayView(context.category).startsWith("qt.qpa")) {
+        heldBack.append({type, message});
+        return;
+    }
+    if (passOn)
+        passOn(type, context, message);
+}
+
+void startupDone()
+{
+    qInstallMessageHandler(passOn);
+    for (const auto& [type, message] : std::as_const(heldBack))
+        if (passOn)
+            passOn(type, QMessageLogContext(), message);
+    heldBack.clear();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    passOn = qInstallMessageHandler(startupMessages);
     DesignerApplication app(argc, argv);
+    startupDone();
     QCoreApplication::setOrganizationName(QStringLiteral("qvt"));
     QCoreApplication::setApplicationName(QStringLiteral("qvt-designer"));
 
