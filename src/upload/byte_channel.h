@@ -16,14 +16,14 @@ public:
 
     // Clears any pending line error and returns the number of received bytes
     // waiting to be read, exact at the time of the call.
-    virtual std::size_t queuedInputCount() = 0;
+    virtual std::size_t QueuedInputCount() = 0;
     // Appends up to `count` waiting bytes to `out` (bounded by one second).
     // False only when the read itself fails; reading 0 bytes succeeds.
-    virtual bool read(std::size_t count, Bytes& out) = 0;
+    virtual bool ReadPort(std::size_t count, Bytes& out) = 0;
     // Sends the bytes and returns once they have left for the line (bounded
     // by one second), so a reply wait counts from the end of the request.
     // The outcome is not reported.
-    virtual void write(std::span<const std::uint8_t> bytes) = 0;
+    virtual void WritePort(std::span<const std::uint8_t> bytes) = 0;
     // Blocks until more input has arrived or `ms` milliseconds have passed.
     virtual void waitForInput(int ms) = 0;
 };

@@ -152,7 +152,7 @@ std::uint8_t SerialPort::OpenPort(std::string_view portName, std::string_view sp
         || !port_->setParity(QSerialPort::NoParity) || !port_->setStopBits(QSerialPort::OneStop))
         return fail(5, R::BadSpeed, port_->errorString().toLocal8Bit().toStdString());
 
-    // Step 6: reads and writes are bounded to one second by read() and write().
+    // Step 6: reads and writes are bounded to one second by ReadPort() and WritePort().
 
     // Steps 7 and 8. A pseudo-terminal has no modem lines and refuses them.
     if (isPseudoTerminal(int(port_->handle()))) {
@@ -180,7 +180,7 @@ bool SerialPort::isOpen() const
     return port_ && port_->isOpen();
 }
 
-std::size_t SerialPort::queuedInputCount()
+std::size_t SerialPort::QueuedInputCount()
 {
     if (!isOpen())
         return 0;
@@ -195,7 +195,7 @@ std::size_t SerialPort::queuedInputCount()
     return std::size_t(port_->bytesAvailable());
 }
 
-bool SerialPort::read(std::size_t count, Bytes& out)
+bool SerialPort::ReadPort(std::size_t count, Bytes& out)
 {
     if (!isOpen() || readFailed_) {
         readFailed_ = false;
@@ -208,7 +208,7 @@ bool SerialPort::read(std::size_t count, Bytes& out)
     return true;
 }
 
-void SerialPort::write(std::span<const std::uint8_t> bytes)
+void SerialPort::WritePort(std::span<const std::uint8_t> bytes)
 {
     if (!isOpen() || bytes.empty())
         return;

@@ -24,9 +24,9 @@ public:
     // raising DTR and RTS was skipped (on a real device it is required).
     bool modemLinesSkipped() const { return modemLinesSkipped_; }
 
-    std::size_t queuedInputCount() override;
-    bool read(std::size_t count, Bytes& out) override;
-    void write(std::span<const std::uint8_t> bytes) override;
+    std::size_t QueuedInputCount() override;
+    bool ReadPort(std::size_t count, Bytes& out) override;
+    void WritePort(std::span<const std::uint8_t> bytes) override;
     void waitForInput(int ms) override;
 
     // The settings text given for `speedText`, as the protocol documents it:

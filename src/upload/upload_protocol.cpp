@@ -16,13 +16,13 @@ std::uint8_t UploadProtocol::Exchange(std::uint8_t address, std::span<const std:
     const Bytes frame = stuffFrame(buildRequestFrame(address, payload));
 
     // A late reply to the previous request must not be taken for this one.
-    if (const std::size_t stale = channel_.queuedInputCount(); stale > 0) {
+    if (const std::size_t stale = channel_.QueuedInputCount(); stale > 0) {
         Bytes discarded;
-        channel_.read(stale, discarded);
-        channel_.queuedInputCount();
+        channel_.ReadPort(stale, discarded);
+        channel_.QueuedInputCount();
     }
 
-    channel_.write(frame);
+    channel_.WritePort(frame);
     state_.LastReply.Status = 0;
 
     const int waitMs = replyWaitMs(state_.TimeFactor, state_.SpeedIndex);
@@ -30,8 +30,8 @@ std::uint8_t UploadProtocol::Exchange(std::uint8_t address, std::span<const std:
     if (fast_) {
         const std::int64_t deadline = clock_.nowMs() + waitMs;
         for (;;) {
-            if (const std::size_t count = channel_.queuedInputCount(); count > 0)
-                if (!channel_.read(count, received))
+            if (const std::size_t count = channel_.QueuedInputCount(); count > 0)
+                if (!channel_.ReadPort(count, received))
                     return reply::ReadFailed;
             if (completeReplyLength(received, address) > 0)
                 break;
@@ -45,7 +45,7 @@ std::uint8_t UploadProtocol::Exchange(std::uint8_t address, std::span<const std:
     }
 
     // Whatever else is queued now belongs to this reply, as after a full wait.
-    if (!channel_.read(channel_.queuedInputCount(), received))
+    if (!channel_.ReadPort(channel_.QueuedInputCount(), received))
         return reply::ReadFailed;
     return decodeReply(unstuffFrame(received), address, state_.LastReply);
 }

@@ -18,13 +18,13 @@ void FakeLine::deliverDue()
     }
 }
 
-std::size_t FakeLine::queuedInputCount()
+std::size_t FakeLine::QueuedInputCount()
 {
     deliverDue();
     return queued_.size();
 }
 
-bool FakeLine::read(std::size_t count, Bytes& out)
+bool FakeLine::ReadPort(std::size_t count, Bytes& out)
 {
     if (failNextRead) {
         failNextRead = false;
@@ -36,7 +36,7 @@ bool FakeLine::read(std::size_t count, Bytes& out)
     return true;
 }
 
-void FakeLine::write(std::span<const std::uint8_t> bytes)
+void FakeLine::WritePort(std::span<const std::uint8_t> bytes)
 {
     writes.emplace_back(bytes.begin(), bytes.end());
     if (!responder)

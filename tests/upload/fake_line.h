@@ -42,9 +42,9 @@ public:
     // Bytes that arrive at clock time `atMs`.
     void arrive(std::int64_t atMs, Bytes bytes) { scheduled_.push_back({atMs, std::move(bytes)}); sort(); }
 
-    std::size_t queuedInputCount() override;
-    bool read(std::size_t count, Bytes& out) override;
-    void write(std::span<const std::uint8_t> bytes) override;
+    std::size_t QueuedInputCount() override;
+    bool ReadPort(std::size_t count, Bytes& out) override;
+    void WritePort(std::span<const std::uint8_t> bytes) override;
     void waitForInput(int ms) override;
 
 private:

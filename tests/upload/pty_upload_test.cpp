@@ -99,8 +99,8 @@ TEST_F(PortOpen, ReadingZeroBytesSucceeds)
     SerialPort port;
     ASSERT_EQ(port.OpenPort(device(), "115200"), 0);
     Bytes out;
-    EXPECT_EQ(port.queuedInputCount(), 0u);
-    EXPECT_TRUE(port.read(0, out));
+    EXPECT_EQ(port.QueuedInputCount(), 0u);
+    EXPECT_TRUE(port.ReadPort(0, out));
     EXPECT_TRUE(out.empty());
 }
 

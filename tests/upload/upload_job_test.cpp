@@ -112,9 +112,9 @@ public:
     bool isOpen() const override { return open_; }
     const PortOpenFailure& openFailure() const override { return failure_; }
 
-    std::size_t queuedInputCount() override { return sim_.line.queuedInputCount(); }
-    bool read(std::size_t count, Bytes& out) override { return sim_.line.read(count, out); }
-    void write(std::span<const std::uint8_t> bytes) override { sim_.line.write(bytes); }
+    std::size_t QueuedInputCount() override { return sim_.line.QueuedInputCount(); }
+    bool ReadPort(std::size_t count, Bytes& out) override { return sim_.line.ReadPort(count, out); }
+    void WritePort(std::span<const std::uint8_t> bytes) override { sim_.line.WritePort(bytes); }
     void waitForInput(int ms) override { sim_.line.waitForInput(ms); }
 
 private:
