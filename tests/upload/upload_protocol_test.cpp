@@ -82,9 +82,14 @@ TEST_F(Fixture, StatusIsClearedOnceTheRequestIsOut)
 
 TEST_F(Fixture, FailedReadGives0x40)
 {
-    answerWith(terminal.makeReply(0));
-    line.failNextRead = true;
-    EXPECT_EQ(protocol.SendReset(1), reply::ReadFailed);
+    answerWith(terminal.makeReply(0), 5);
+    for (bool fast : {false, true}) {
+        protocol.setFastMode(fast);
+        Bytes leftOver;  // the reply the failed read left behind
+        line.ReadPort(line.QueuedInputCount(), leftOver);
+        line.failNextRead = true;
+        EXPECT_EQ(protocol.SendReset(1), reply::ReadFailed) << (fast ? "fast" : "default");
+    }
 }
 
 TEST_F(Fixture, StaleInputIsDiscardedBeforeTheRequest)
