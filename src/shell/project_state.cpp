@@ -90,9 +90,13 @@ int FindVariable(const VariableTable& table, std::string_view name)
 std::string DefaultFolder()
 {
     // The label window starts here and creates the folder when it is missing.
-    const QByteArray path =
-        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/QVT");
-    return std::string(path.constData(), size_t(path.size()));
+    // Looked up once: finding the documents folder reads the user's settings.
+    static const std::string folder = [] {
+        const QByteArray path =
+            QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/QVT");
+        return std::string(path.constData(), size_t(path.size()));
+    }();
+    return folder;
 }
 
 ProjectState::ProjectState()
