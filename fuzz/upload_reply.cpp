@@ -25,6 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (result.Text32A.size() > 20 || (!result.Text79.empty() && result.Text79.size() != 9))
         std::abort();
+    // Every code is a terminal status or one of the six reply faults, and a
+    // status only ever comes from a reply of the terminal that was asked.
+    if (code > 0x60 || (code > 0x0F && (code & 0x0F) != 0))
+        std::abort();
+    if (code <= 0x0F && (result.Address != address || result.Status > 0x0F))
+        std::abort();
 
     // The same bytes as requests to a simulated terminal.
     qvt::SimulatedTerminal terminal({.address = address});
