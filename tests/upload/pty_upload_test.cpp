@@ -41,7 +41,7 @@ using PortOpen = PtyFixture;
 
 TEST_F(PortOpen, OpensAPseudoTerminalWithoutModemLines)
 {
-    startSimulator();
+    ASSERT_NO_FATAL_FAILURE(startSimulator());
     SerialPort port;
     ASSERT_EQ(port.OpenPort(device(), "115200"), 0) << port.openFailure().systemText;
     EXPECT_TRUE(port.isOpen());
@@ -54,7 +54,7 @@ TEST_F(PortOpen, OpensAPseudoTerminalWithoutModemLines)
 
 TEST_F(PortOpen, FailuresGiveTheirStepAndLeaveNothingOpen)
 {
-    startSimulator();
+    ASSERT_NO_FATAL_FAILURE(startSimulator());
     struct Case {
         std::string name;
         std::string speed;
@@ -83,7 +83,7 @@ TEST_F(PortOpen, FailuresGiveTheirStepAndLeaveNothingOpen)
 
 TEST_F(PortOpen, APortHeldByAnotherIsRefused)
 {
-    startSimulator();
+    ASSERT_NO_FATAL_FAILURE(startSimulator());
     SerialPort holder;
     ASSERT_EQ(holder.OpenPort(device(), "115200"), 0);
     SerialPort second;
@@ -95,7 +95,7 @@ TEST_F(PortOpen, APortHeldByAnotherIsRefused)
 
 TEST_F(PortOpen, ReadingZeroBytesSucceeds)
 {
-    startSimulator();
+    ASSERT_NO_FATAL_FAILURE(startSimulator());
     SerialPort port;
     ASSERT_EQ(port.OpenPort(device(), "115200"), 0);
     Bytes out;
@@ -126,7 +126,7 @@ Bytes withCrc(Bytes frame, const Bytes& data, bool corrupt = false)
 
 TEST_P(CraftedReply, GivesItsCode)
 {
-    startSimulator();
+    ASSERT_NO_FATAL_FAILURE(startSimulator());
     const std::optional<Bytes> reply = GetParam().reply;
     simulator->withTerminal([&](SimulatedTerminal& t) {
         t.replyOverride = [reply](const SimulatedTerminal::Request&) { return reply; };
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PtyFixture, ReplyFromAddress85ArrivesWithItsComplementDoubled)
 {
-    startSimulator({.terminal = {.address = 85}});
+    ASSERT_NO_FATAL_FAILURE(startSimulator({.terminal = {.address = 85}}));
     SerialPort port;
     ASSERT_EQ(port.OpenPort(device(), "115200"), 0);
     SteadyClock clock;
@@ -175,7 +175,7 @@ TEST_F(PtyFixture, ReplyFromAddress85ArrivesWithItsComplementDoubled)
 
 TEST_F(PtyFixture, ALineThatGoesAwayGives0x40)
 {
-    startSimulator();
+    ASSERT_NO_FATAL_FAILURE(startSimulator());
     SerialPort port;
     ASSERT_EQ(port.OpenPort(device(), "115200"), 0);
     simulator->stop();
@@ -216,7 +216,7 @@ class PtyUpload : public PtyFixture, public ::testing::WithParamInterface<Upload
 
 TEST_P(PtyUpload, DeliversEveryImageByteAt0x4500)
 {
-    startSimulator();
+    ASSERT_NO_FATAL_FAILURE(startSimulator());
     test::TempDir dir;
     const std::string image = imageBytes(GetParam().size);
     test::writeFile(dir.path("scale.ITF"), image);
@@ -227,6 +227,7 @@ TEST_P(PtyUpload, DeliversEveryImageByteAt0x4500)
     EXPECT_EQ(run.result.outcome.blocksAccepted, (image.size() + 63) / 64);
     EXPECT_TRUE(run.messages.shown.empty()) << run.messages.transcript();
     EXPECT_FALSE(run.portOpenAfter);
+    ASSERT_FALSE(run.statuses.empty());
     EXPECT_EQ(run.statuses.back(), "Upload Completed");
 
     simulator->withTerminal([&](SimulatedTerminal& t) {
@@ -268,7 +269,7 @@ class PtyFault : public PtyFixture, public ::testing::WithParamInterface<PtyFaul
 
 TEST_P(PtyFault, EndsCleanly)
 {
-    startSimulator({.terminal = GetParam().terminal});
+    ASSERT_NO_FATAL_FAILURE(startSimulator({.terminal = GetParam().terminal}));
     test::TempDir dir;
     test::writeFile(dir.path("a.ITF"), imageBytes(64 * 6));
     for (bool fast : {false, true}) {
@@ -279,6 +280,7 @@ TEST_P(PtyFault, EndsCleanly)
         EXPECT_EQ(run.result.outcome.result, UploadOutcome::Result::BlockRejected);
         EXPECT_EQ(run.result.outcome.blocksAccepted, GetParam().blocksAccepted);
         EXPECT_EQ(run.messages.errors(), std::vector<std::string>{"Could not write to Flash."});
+        ASSERT_FALSE(run.statuses.empty());
         EXPECT_EQ(run.statuses.back(), "Upload Completed");
         EXPECT_FALSE(run.portOpenAfter);
         simulator->withTerminal([&](SimulatedTerminal& t) {
@@ -298,7 +300,7 @@ INSTANTIATE_TEST_SUITE_P(Pty, PtyFault,
 
 TEST_F(PtyFixture, APortThatDoesNotOpenShowsTheMessageAndSendsNothing)
 {
-    startSimulator();
+    ASSERT_NO_FATAL_FAILURE(startSimulator());
     SerialPort holder;
     ASSERT_EQ(holder.OpenPort(device(), "115200"), 0);
     test::TempDir dir;
@@ -317,7 +319,7 @@ TEST_F(PtyFixture, APortThatDoesNotOpenShowsTheMessageAndSendsNothing)
 TEST_F(PtyFixture, ThrottleHoldsBytesToTheLineRate)
 {
     // 8 request bytes and 5 reply bytes at 9600 baud take 13.5 ms on a line.
-    startSimulator({.terminal = {}, .replyDelayMs = 0, .throttleBaud = 9600});
+    ASSERT_NO_FATAL_FAILURE(startSimulator({.terminal = {}, .replyDelayMs = 0, .throttleBaud = 9600}));
     SerialPort port;
     ASSERT_EQ(port.OpenPort(device(), "9600"), 0);
     SteadyClock clock;

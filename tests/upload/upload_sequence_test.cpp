@@ -152,6 +152,7 @@ TEST(UploadImage, RejectedBlockShowsOneMessageAndSendsNoFurtherBlock)
     EXPECT_EQ(outcome.rejectCode, 1);
     EXPECT_EQ(up.messages.errors(), std::vector<std::string>{"Could not write to Flash."});
     EXPECT_EQ(commandsOf(up.sim.terminal), (std::vector<std::uint8_t>{0x8B, 0x7B, 0x7B, 0x09, 0x06}));
+    ASSERT_FALSE(up.statuses.empty());
     EXPECT_EQ(up.statuses.back(), "Upload Completed");
 }
 
@@ -175,6 +176,7 @@ TEST_P(FaultyTerminal, StopsBurningAtTheFirstBlock)
         EXPECT_EQ(outcome.blocksAccepted, 0u);
         EXPECT_EQ(up.messages.errors(), std::vector<std::string>{"Could not write to Flash."});
         EXPECT_EQ(commandsOf(up.sim.terminal), (std::vector<std::uint8_t>{0x8B, 0x7B, 0x09, 0x06}));
+        ASSERT_FALSE(up.statuses.empty());
         EXPECT_EQ(up.statuses.back(), "Upload Completed");
         // Each exchange waited its full time: erase 60, block 84, reset and closing 120.
         EXPECT_EQ(up.sim.clock.now, 60 + 84 + 120 + 120);
