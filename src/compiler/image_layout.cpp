@@ -1,7 +1,15 @@
 #include "compiler/image_layout.h"
 
 #include "compiler/compile_failure.h"
+#include "compiler/image_builder.h"
+#include "compiler/screen_encoding.h"
+#include "shell/decimal.h"
 
+#include <algorithm>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <string>
 
 namespace qvt {
@@ -33,18 +41,6 @@ int TimerTicks(int interval)
     return ticks;
 }
 
-} // namespace qvt
-
-#include "compiler/image_builder.h"
-#include "compiler/screen_encoding.h"
-
-#include <algorithm>
-#include <cfloat>
-#include <charconv>
-#include <cmath>
-#include <cstring>
-
-namespace qvt {
 
 namespace {
 
@@ -61,15 +57,7 @@ std::string_view Trimmed(std::string_view text)
 // is not a number starts the variable at 0.
 std::int32_t IntegerInitialValue(std::string_view text)
 {
-    text = Trimmed(text);
-    // One sign only: "+-5" is not a number.
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
-        text.remove_prefix(1);
-    std::int32_t value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-        return 0;
-    return value;
+    return ParseDecimal(Trimmed(text)).value_or(0);
 }
 
 // Either "." or "," is taken as the decimal separator, but only one of them:

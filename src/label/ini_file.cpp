@@ -1,10 +1,10 @@
 #include "label/ini_file.h"
 
 #include "shell/atomic_file.h"
+#include "shell/decimal.h"
 
 #include <QFile>
 
-#include <charconv>
 
 namespace qvt {
 
@@ -103,17 +103,7 @@ int IniFile::integer(std::string_view section, std::string_view key, int fallbac
     auto v = value(section, key);
     if (!v)
         return fallback;
-    std::string_view t = trimmed(*v);
-    bool plus = !t.empty() && t.front() == '+';
-    if (plus)
-        t.remove_prefix(1);
-    if (t.empty() || (plus && t.front() == '-'))
-        return fallback;
-    int result = 0;
-    auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), result);
-    if (error != std::errc() || end != t.data() + t.size())
-        return fallback;
-    return result;
+    return ParseDecimal(trimmed(*v)).value_or(fallback);
 }
 
 void IniFile::set(std::string_view section, std::string_view key, std::string_view value)

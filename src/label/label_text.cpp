@@ -1,6 +1,6 @@
 #include "label/label_text.h"
 
-#include <charconv>
+#include "shell/decimal.h"
 
 namespace qvt {
 
@@ -34,16 +34,7 @@ std::string decodeLabelValue(std::string_view value)
 
 std::optional<int> parseLabelNumber(std::string_view value)
 {
-    bool plus = !value.empty() && value.front() == '+';
-    if (plus)
-        value.remove_prefix(1);
-    if (value.empty() || (plus && value.front() == '-'))
-        return std::nullopt;
-    int result = 0;
-    auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), result);
-    if (error != std::errc() || end != value.data() + value.size())
-        return std::nullopt;
-    return result;
+    return ParseDecimal(value);
 }
 
 LabelFieldReader::LabelFieldReader(std::string_view labelText)

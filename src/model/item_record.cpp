@@ -1,6 +1,7 @@
 #include "model/item_record.h"
 
-#include <charconv>
+#include "shell/decimal.h"
+
 #include <cmath>
 #include <limits>
 
@@ -57,26 +58,7 @@ std::string UnescapeRecordText(std::string_view text)
 
 std::optional<std::int32_t> ParseRecordInt(std::string_view text)
 {
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty())
-        return std::nullopt;
-    std::int64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1)
-            return std::nullopt;
-    }
-    if (negative)
-        value = -value;
-    if (value > std::numeric_limits<std::int32_t>::max() || value < std::numeric_limits<std::int32_t>::min())
-        return std::nullopt;
-    return static_cast<std::int32_t>(value);
+    return ParseDecimal(text);
 }
 
 std::int32_t ThousandthsOf(double value)

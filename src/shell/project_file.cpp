@@ -2,10 +2,10 @@
 
 #include "label/label_compiler.h"
 #include "shell/atomic_file.h"
+#include "shell/decimal.h"
 
 #include <QFile>
 
-#include <charconv>
 #include <cstdint>
 
 namespace qvt {
@@ -37,19 +37,6 @@ std::vector<std::string_view> splitLines(std::string_view bytes)
         start = next;
     }
     return lines;
-}
-
-// An optionally signed decimal number that fits 32 bits, nothing around it.
-bool parseInt(std::string_view text, int& value)
-{
-    const bool plus = !text.empty() && text.front() == '+';
-    if (plus)
-        text.remove_prefix(1);
-    // from_chars takes a minus of its own, which must not follow a plus.
-    if (text.empty() || (plus && text.front() == '-'))
-        return false;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size();
 }
 
 bool readFile(const std::string& path, std::string& bytes)
@@ -129,9 +116,10 @@ LoadResult LoadProjectFile(const std::string& path, ProjectState& project, Messa
                            &project.offlineTimerInterval};
     int counts[5] = {};  // N, M1..M4
     for (int line = 2; line <= 10; ++line) {
-        int value = 0;
-        if (!parseInt(lines[line], value))
+        const std::optional<int> parsed = ParseDecimal(lines[line]);
+        if (!parsed)
             return formatError(kMsgIncorrectFormat);
+        const int value = *parsed;
         if (line <= 5)
             *stored[line - 2] = value;
         else

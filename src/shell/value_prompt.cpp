@@ -1,12 +1,13 @@
 #include "shell/value_prompt.h"
 
+#include "shell/decimal.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 
-#include <charconv>
 
 namespace qvt {
 
@@ -14,17 +15,7 @@ std::optional<int> parseWholeNumber(QStringView text)
 {
     // Characters outside Latin-1 become '?', which no number contains.
     const QByteArray latin = text.toLatin1();
-    std::string_view digits(latin.constData(), size_t(latin.size()));
-    const bool plus = !digits.empty() && digits.front() == '+';
-    if (plus)
-        digits.remove_prefix(1);
-    if (digits.empty() || (plus && digits.front() == '-'))
-        return std::nullopt;
-    int value = 0;
-    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec != std::errc() || end != digits.data() + digits.size())
-        return std::nullopt;
-    return value;
+    return ParseDecimal(std::string_view(latin.constData(), size_t(latin.size())));
 }
 
 TFParamIntegerSor::TFParamIntegerSor(Mode mode, const QString& title, const QString& value, QWidget* parent)
