@@ -118,17 +118,7 @@ bool TArgox::AddText(int fontNo, int64_t row, int64_t column, std::string_view t
     std::string_view font = FontCodeOf(fontNo, &known);
     if (!known)
         return false;
-    if (Rotation == 2) {
-        int64_t turned = DimB - column;
-        column = row;
-        row = turned;
-    }
-    Stream += char('0' + Rotation % 10);
-    Stream += font;
-    Stream += numberField(row, 4);
-    Stream += numberField(column, 4);
-    Stream += text;
-    Stream += CR;
+    AddRecord(font, row, column, text);
     return true;
 }
 
@@ -137,13 +127,18 @@ void TArgox::AddBarcode(int64_t row, int64_t column, std::string_view data, int6
     // The type stays in front whatever the previous bar height was, even one
     // that needed more than three digits.
     BarcodeSpec = barcodeType_ + numberField(barHeight, 3);
+    AddRecord(BarcodeSpec, row, column, data);
+}
+
+void TArgox::AddRecord(std::string_view spec, int64_t row, int64_t column, std::string_view data)
+{
     if (Rotation == 2) {
         int64_t turned = DimB - column;
         column = row;
         row = turned;
     }
     Stream += char('0' + Rotation % 10);
-    Stream += BarcodeSpec;
+    Stream += spec;
     Stream += numberField(row, 4);
     Stream += numberField(column, 4);
     Stream += data;

@@ -37,6 +37,10 @@ public:
     std::string Stream;
 
 private:
+    // Appends one text or barcode record: rotation, `spec` (font or barcode
+    // type and height), row and column in the printer's turn, then `data`.
+    void AddRecord(std::string_view spec, int64_t row, int64_t column, std::string_view data);
+
     std::string barcodeType_;
 };
 
