@@ -38,13 +38,6 @@ std::string projectWithLabel(const TempDir& dir, const std::string& name, const 
     return path;
 }
 
-VariableTable resetTable()
-{
-    VariableTable t;
-    ResetVariables(t);
-    return t;
-}
-
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace

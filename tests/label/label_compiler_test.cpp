@@ -17,13 +17,6 @@ namespace {
 const std::string kSetup = "\x02" "e\r\x02O0220\r\x02" "f275\r\x02KI7"s + '\0' + "\r\x02V0\r\x02L\rH09\rPC\rD11\r";
 const std::string kClosing = "^01\rQ0001\r:0001\rE\r";
 
-VariableTable resetTable()
-{
-    VariableTable t;
-    ResetVariables(t);
-    return t;
-}
-
 std::string header(std::initializer_list<int> bytes)
 {
     std::string h(kLabelHeaderBytes, '\0');

@@ -14,13 +14,6 @@ using namespace qvt::test;
 
 namespace {
 
-VariableTable resetTable()
-{
-    VariableTable t;
-    ResetVariables(t);
-    return t;
-}
-
 std::string describe(const LabelDesign& d)
 {
     std::string out = d.LabelType + " " + d.Direction + " " + d.BarcodeType + "\n";

@@ -2,6 +2,13 @@
 
 namespace qvt::test {
 
+VariableTable resetTable()
+{
+    VariableTable t;
+    ResetVariables(t);
+    return t;
+}
+
 LabelDesign workedExampleDesign()
 {
     LabelDesign d;

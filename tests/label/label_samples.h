@@ -6,6 +6,9 @@
 
 namespace qvt::test {
 
+// A variable table as a new project has it.
+VariableTable resetTable();
+
 // "Et40x20", horizontal, 76 by 151: a field of str01, the text ABC, a line and
 // a barcode of int02 (the label the printer stream examples are worked on).
 LabelDesign workedExampleDesign();

@@ -9,13 +9,6 @@ using namespace qvt::test;
 
 namespace {
 
-VariableTable resetTable()
-{
-    VariableTable t;
-    ResetVariables(t);
-    return t;
-}
-
 // Kind, font, text and the four coordinates of every element, one line each.
 std::string describe(const LabelDesign& d)
 {
