@@ -46,14 +46,35 @@ TItcInputMenu& input(TitcItemsList& items, int column, int row, int state, const
     return item;
 }
 
-void buildOnline(TitcItemsList& items)
+// The heart of both main machines: ask for the item code, then the quantity,
+// then write both to flash under `tag`. A bad entry asks again; cancelling the
+// quantity goes back to the item code.
+struct CountChain {
+    TItcInputMenu& code;
+    TItcInputMenu& quantity;
+    TItcWriteToFlash& write;
+};
+
+CountChain countChain(TitcItemsList& items, const char* title, int tag)
 {
-    auto& code = input(items, 0, 0, 1, "    STOCK COUNT\r\n\r\nItem code:", kItemCode, kInputString, 13);
+    auto& code = input(items, 0, 0, 1, title, kItemCode, kInputString, 13);
     auto& quantity = input(items, 0, 1, 2, "Item code:\r\n\r\nQuantity:", kQuantity, kInputUnsigned, 5);
     auto& write = place<TItcWriteToFlash>(items, 0, 2);
-    write.tag = 1;
+    write.tag = tag;
     write.source1 = kItemCode;
     write.source2 = kQuantity;
+
+    code.okTarget = quantity.id;
+    code.errorTarget = code.id;
+    quantity.okTarget = write.id;
+    quantity.errorTarget = quantity.id;
+    quantity.cancelTarget = code.id;
+    return {code, quantity, write};
+}
+
+void buildOnline(TitcItemsList& items)
+{
+    auto [code, quantity, write] = countChain(items, "    STOCK COUNT\r\n\r\nItem code:", 1);
     auto& count = place<TItcProcess>(items, 0, 3);
     count.target = kRecords;
     count.source = 0;
@@ -69,12 +90,7 @@ void buildOnline(TitcItemsList& items)
     send.stateNumber = 5;
     send.source = kRecords;
 
-    code.okTarget = quantity.id;
-    code.errorTarget = code.id;
     code.cancelTarget = leave.id;
-    quantity.okTarget = write.id;
-    quantity.errorTarget = quantity.id;
-    quantity.cancelTarget = code.id;
     write.okTarget = count.id;
     write.errorTarget = failed.id;
     count.nextTarget = code.id;
@@ -85,19 +101,8 @@ void buildOnline(TitcItemsList& items)
 
 void buildOffline(TitcItemsList& items)
 {
-    auto& code = input(items, 0, 0, 1, "  OFFLINE COUNT\r\n\r\nItem code:", kItemCode, kInputString, 13);
-    auto& quantity = input(items, 0, 1, 2, "Item code:\r\n\r\nQuantity:", kQuantity, kInputUnsigned, 5);
-    auto& write = place<TItcWriteToFlash>(items, 0, 2);
-    write.tag = 2;
-    write.source1 = kItemCode;
-    write.source2 = kQuantity;
-
-    code.okTarget = quantity.id;
-    code.errorTarget = code.id;
+    auto [code, quantity, write] = countChain(items, "  OFFLINE COUNT\r\n\r\nItem code:", 2);
     code.cancelTarget = code.id;
-    quantity.okTarget = write.id;
-    quantity.errorTarget = quantity.id;
-    quantity.cancelTarget = code.id;
     write.okTarget = code.id;
     write.errorTarget = code.id;
 }
