@@ -2,9 +2,7 @@
 
 #include "shell/atomic_file.h"
 #include "shell/decimal.h"
-
-#include <QFile>
-
+#include "shell/read_file.h"
 
 namespace qvt {
 
@@ -140,13 +138,10 @@ std::string IniFile::bytes() const
 
 std::optional<IniFile> IniFile::load(const std::string& path)
 {
-    QFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes)
         return std::nullopt;
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return IniFile(std::string_view(data.constData(), size_t(data.size())));
+    return IniFile(*bytes);
 }
 
 bool IniFile::save(const std::string& path) const

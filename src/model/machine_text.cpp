@@ -6,8 +6,7 @@
 #include "model/items_list.h"
 #include "shell/atomic_file.h"
 #include "shell/messages.h"
-
-#include <QFile>
+#include "shell/read_file.h"
 
 #include <exception>
 
@@ -18,8 +17,6 @@ constexpr std::string_view kDesignFileVersion = "V100";
 constexpr std::string_view kCorruptLine = "Incorrect data.  File is corrupted.  Data is ignored.";
 constexpr std::string_view kSaveFailed = "Unexpected error while saving file.";
 constexpr std::string_view kWrongFormat = "Incorrect version or file format.";
-
-QString FileName(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 // Lines of a text file: CR LF, LF and a lone CR all end a line; a final line
 // end does not start an empty line.
@@ -119,13 +116,10 @@ bool TitcItemsList::ExportToFile(const std::string& path)
 void TitcItemsList::ImportFromFile(const std::string& path)
 {
     Clear();
-    QFile file(FileName(path));
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes)
         throw DesignFileError(path);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw DesignFileError(path);
-    const MachineText lines = SplitLines(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const MachineText lines = SplitLines(*bytes);
     if (lines.empty() || lines[0] != kDesignFileVersion) {
         messages_->ShowError(kWrongFormat);
         return;

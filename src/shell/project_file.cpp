@@ -3,8 +3,7 @@
 #include "label/label_compiler.h"
 #include "shell/atomic_file.h"
 #include "shell/decimal.h"
-
-#include <QFile>
+#include "shell/read_file.h"
 
 #include <cstdint>
 
@@ -37,18 +36,6 @@ std::vector<std::string_view> splitLines(std::string_view bytes)
         start = next;
     }
     return lines;
-}
-
-bool readFile(const std::string& path, std::string& bytes)
-{
-    QFile file(QFile::decodeName(path.c_str()));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    bytes.assign(data.constData(), size_t(data.size()));
-    return true;
 }
 
 } // namespace
@@ -103,10 +90,10 @@ LoadResult LoadProjectFile(const std::string& path, ProjectState& project, Messa
         return LoadResult::LoadError;
     };
 
-    std::string bytes;
-    if (!readFile(path, bytes))
+    const std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes)
         return loadError();
-    const std::vector<std::string_view> lines = splitLines(bytes);
+    const std::vector<std::string_view> lines = splitLines(*bytes);
 
     if (lines.size() < 12 || lines[0] != kProjectFormatVersion)
         return formatError(kMsgIncorrectVersion);
