@@ -1,37 +1,13 @@
 #include "label/label_design_file.h"
 
 #include "label/label_text.h"
+#include "shell/text_escaping.h"
 
 #include <QFile>
 
 namespace qvt {
 
 namespace {
-
-// Line breaks only; backslashes are ordinary bytes in this file.
-std::string breaksEncoded(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out) {
-        if (c == '\n')
-            c = char(0xF8);
-        else if (c == '\r')
-            c = char(0xF9);
-    }
-    return out;
-}
-
-std::string breaksDecoded(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out) {
-        if (c == char(0xF8))
-            c = '\n';
-        else if (c == char(0xF9))
-            c = '\r';
-    }
-    return out;
-}
 
 std::string_view withoutBlanks(std::string_view s)
 {
@@ -63,7 +39,7 @@ std::string propertyOr(const IniFile& file, std::string_view key, std::string_vi
 // never has any, so one typed with blanks around it still finds its variable.
 std::string variableOf(const IniFile& file, std::string_view section, const VariableTable& variables)
 {
-    const std::string stored = breaksDecoded(file.text(section, "alan", "int01"));
+    const std::string stored = RestoreText(file.text(section, "alan", "int01"), Backslashes::Kept);
     const std::string_view bare = withoutBlanks(stored);
     auto isDefaultName = [&](std::string_view name) {
         for (int i = kFirstString; i <= kLastFloat; ++i)
@@ -82,9 +58,9 @@ void ExportDesign(const LabelDesign& design, IniFile& file, const VariableTable&
 {
     file.set("CNT", "Cnt", std::to_string(design.Elements.size()));
     file.set("DEGISKENCNT", "DegiskenCnt", std::to_string(design.VariableSlots()));
-    file.set("ETIKET", "EtiketTipi", breaksEncoded(design.LabelType));
-    file.set("ETIKET", "EtiketYon", breaksEncoded(design.Direction));
-    file.set("ETIKET", "BarkodTipi", breaksEncoded(design.BarcodeType));
+    file.set("ETIKET", "EtiketTipi", StoreText(design.LabelType, Backslashes::Kept));
+    file.set("ETIKET", "EtiketYon", StoreText(design.Direction, Backslashes::Kept));
+    file.set("ETIKET", "BarkodTipi", StoreText(design.BarcodeType, Backslashes::Kept));
     file.set("EBAT", "width", std::to_string(design.SurfaceWidth));
     file.set("EBAT", "height", std::to_string(design.SurfaceHeight));
     for (size_t i = 0; i < design.Elements.size(); ++i) {
@@ -97,9 +73,9 @@ void ExportDesign(const LabelDesign& design, IniFile& file, const VariableTable&
         file.set(section, "Tip", kindName(e.kind()));
         if (const TLettered* l = lettered(e)) {
             if (e.kind() == ElementKind::Text)
-                file.set(section, "yazi", breaksEncoded(l->Text));
+                file.set(section, "yazi", StoreText(l->Text, Backslashes::Kept));
             else
-                file.set(section, "alan", breaksEncoded(DefaultNameOf(variables, l->Text)));
+                file.set(section, "alan", StoreText(DefaultNameOf(variables, l->Text), Backslashes::Kept));
             file.set(section, "font", std::to_string(l->FontNo));
         }
     }
@@ -149,7 +125,7 @@ bool ImportDesign(LabelDesign& design, const IniFile& file, const VariableTable&
         element->Y1 = file.integer(section, "y1", 10);
         if (TLettered* l = lettered(*element)) {
             if (*kind == ElementKind::Text)
-                l->Text = breaksDecoded(file.text(section, "yazi", "Talvek"));
+                l->Text = RestoreText(file.text(section, "yazi", "Talvek"), Backslashes::Kept);
             else
                 l->Text = variableOf(file, section, variables);
             l->FontNo = file.integer(section, "font", 3);

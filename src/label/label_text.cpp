@@ -1,35 +1,18 @@
 #include "label/label_text.h"
 
 #include "shell/decimal.h"
+#include "shell/text_escaping.h"
 
 namespace qvt {
 
 std::string encodeLabelValue(std::string_view value)
 {
-    std::string out(value);
-    for (char& c : out) {
-        if (c == '\n')
-            c = char(0xF8);
-        else if (c == '\r')
-            c = char(0xF9);
-        else if (c == '\\')
-            c = char(0xFF);
-    }
-    return out;
+    return StoreText(value);
 }
 
 std::string decodeLabelValue(std::string_view value)
 {
-    std::string out(value);
-    for (char& c : out) {
-        if (c == char(0xF8))
-            c = '\n';
-        else if (c == char(0xF9))
-            c = '\r';
-        else if (c == char(0xFF))
-            c = '\\';
-    }
-    return out;
+    return RestoreText(value);
 }
 
 std::optional<int> parseLabelNumber(std::string_view value)

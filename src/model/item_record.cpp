@@ -1,6 +1,7 @@
 #include "model/item_record.h"
 
 #include "shell/decimal.h"
+#include "shell/text_escaping.h"
 
 #include <cmath>
 #include <limits>
@@ -8,9 +9,6 @@
 namespace qvt {
 
 namespace {
-constexpr char kEscapedLf = static_cast<char>(248);
-constexpr char kEscapedCr = static_cast<char>(249);
-constexpr char kEscapedBackslash = static_cast<char>(255);
 
 // Copy of `count` characters from 0-based `start`, empty when out of range.
 std::string_view Slice(std::string_view s, std::ptrdiff_t start, std::ptrdiff_t count)
@@ -30,30 +28,12 @@ std::ptrdiff_t Pos(std::string_view s, std::string_view what)
 
 std::string EscapeRecordText(std::string_view text)
 {
-    std::string out(text);
-    for (char& c : out) {
-        if (c == '\n')
-            c = kEscapedLf;
-        else if (c == '\r')
-            c = kEscapedCr;
-        else if (c == '\\')
-            c = kEscapedBackslash;
-    }
-    return out;
+    return StoreText(text);
 }
 
 std::string UnescapeRecordText(std::string_view text)
 {
-    std::string out(text);
-    for (char& c : out) {
-        if (c == kEscapedLf)
-            c = '\n';
-        else if (c == kEscapedCr)
-            c = '\r';
-        else if (c == kEscapedBackslash)
-            c = '\\';
-    }
-    return out;
+    return RestoreText(text);
 }
 
 std::optional<std::int32_t> ParseRecordInt(std::string_view text)
@@ -89,7 +69,7 @@ std::optional<std::string> RecordTextProblem(std::string_view text)
     if (text.find("#3") != std::string_view::npos)
         return std::string("The text cannot contain \"#3\".");
     for (char c : text)
-        if (c == kEscapedLf || c == kEscapedCr || c == kEscapedBackslash)
+        if (c == kStoredLineFeed || c == kStoredCarriageReturn || c == kStoredBackslash)
             return std::string("The text cannot contain the characters \xF8, \xF9 or \xFF.");
     return std::nullopt;
 }
