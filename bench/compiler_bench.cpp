@@ -9,8 +9,8 @@
 #include "compiler/image_builder.h"
 #include "model/item_kinds.h"
 #include "model/items_list.h"
-#include "shell/headless_messages.h"
-#include "shell/project_file.h"
+#include "core/headless_messages.h"
+#include "project/project_file.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Writes the sample project: make-stockcount PATH
 #include "stockcount_project.h"
 
-#include "shell/headless_messages.h"
-#include "shell/project_file.h"
+#include "core/headless_messages.h"
+#include "project/project_file.h"
 
 #include <cstdio>
 

@@ -8,7 +8,7 @@
 #include "compiler/image_layout.h"
 #include "label/label_compiler.h"
 #include "model/items_list.h"
-#include "shell/headless_messages.h"
+#include "core/headless_messages.h"
 
 #include <cstdint>
 #include <cstdlib>

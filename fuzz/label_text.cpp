@@ -3,7 +3,7 @@
 // compiles must be data the terminal can use safely.
 #include "label/label_compiler.h"
 #include "label/label_text.h"
-#include "shell/headless_messages.h"
+#include "core/headless_messages.h"
 
 #include <cstdint>
 #include <cstdlib>

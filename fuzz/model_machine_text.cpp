@@ -2,7 +2,7 @@
 // that loads must save as a text that loads again to the same text.
 
 #include "model/items_list.h"
-#include "shell/headless_messages.h"
+#include "core/headless_messages.h"
 
 #include <cstdint>
 #include <cstdlib>

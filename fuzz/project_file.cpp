@@ -1,8 +1,8 @@
 // Project files are opened from anywhere: any bytes must open without a crash
 // or a hang, leave one of the three states an open can end in, and a project
 // that opened must save to a file that opens to the same project.
-#include "shell/headless_messages.h"
-#include "shell/project_file.h"
+#include "core/headless_messages.h"
+#include "project/project_file.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "shell/cp1254.h"
+#include "core/cp1254.h"
 #include "shell/main_form.h"
-#include "shell/project_state.h"
+#include "core/project_state.h"
 #include "shell/qt_file_dialogs.h"
 #include "shell/qt_messages.h"
 

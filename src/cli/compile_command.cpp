@@ -1,8 +1,8 @@
 #include "cli/commands.h"
-#include "shell/headless_messages.h"
+#include "core/headless_messages.h"
 #include "compiler/compile_driver.h"
 #include "compiler/image_layout.h"
-#include "shell/project_file.h"
+#include "project/project_file.h"
 
 #include <QFile>
 
@@ -81,6 +81,11 @@ int Parse(const char* command, const char* usage, bool takesOutput, const QStrin
 }
 
 // "dir/stock.zmk" gives "dir/stock.ITF"; a name without an extension gets one.
+// This differs on purpose from the designer's rule (ImageFileNameFor), which
+// replaces the last three characters: the designer's dialogs always give a
+// ".zmk" name, for which both agree, while a path typed here may carry a longer
+// extension or none, and cutting three characters off "stock" or "a.project"
+// would name the image after a broken stem.
 std::string DefaultImagePath(const std::string& project)
 {
     const size_t slash = project.rfind('/');

@@ -1,10 +1,10 @@
 #include "cli/commands.h"
-#include "shell/headless_messages.h"
+#include "core/headless_messages.h"
 #include "label/label_compiler.h"
 #include "label/label_printer.h"
 #include "label/label_text.h"
-#include "shell/atomic_file.h"
-#include "shell/project_file.h"
+#include "core/atomic_file.h"
+#include "project/project_file.h"
 
 #include <cstdio>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
 
-#include "shell/atomic_file.h"
-#include "shell/headless_messages.h"
+#include "core/atomic_file.h"
+#include "core/headless_messages.h"
 #include "upload/port_list.h"
 #include "upload/pty_simulator.h"
 #include "upload/serial_port.h"

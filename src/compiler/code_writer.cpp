@@ -3,7 +3,7 @@
 #include "compiler/compile_failure.h"
 #include "compiler/screen_encoding.h"
 #include "model/item.h"
-#include "shell/project_state.h"
+#include "core/project_state.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "compiler/compile_errors.h"
-#include "shell/project_state.h"
+#include "core/project_state.h"
 
 #include <array>
 #include <cstdint>

@@ -9,7 +9,7 @@
 namespace qvt {
 
 TIT::TIT(std::string_view fileName, std::string_view version)
-    : fileStem(fileName.substr(0, fileName.size() >= 3 ? fileName.size() - 3 : 0)), version(version)
+    : projectFileName(fileName), version(version)
 {
 }
 

@@ -3,7 +3,8 @@
 #include "compiler/code_writer.h"
 #include "compiler/compile_errors.h"
 #include "compiler/image_layout.h"
-#include "shell/project_state.h"
+#include "core/image_file_name.h"
+#include "core/project_state.h"
 
 #include <cstdint>
 #include <optional>
@@ -21,8 +22,7 @@ class TitcItemsList;
 // It is large (four 40 KB areas); keep it on the heap.
 class TIT {
 public:
-    // Keeps `fileName` without its last three characters (the extension) as
-    // the stem the image file is named after.
+    // `fileName` is the project file the image is named after.
     TIT(std::string_view fileName, std::string_view version);
 
     Area onlineCode{};
@@ -33,11 +33,11 @@ public:
     int offlineScreenCount = 0;
     std::uint16_t onlineTimerBase = 0;
     std::uint16_t offlineTimerBase = 0;
-    std::string fileStem;
+    std::string projectFileName;
     std::string version;
 
-    // fileStem + "ITF".
-    std::string ImageFileName() const { return fileStem + "ITF"; }
+    // The image file named after the project (ImageFileNameFor).
+    std::string ImageFileName() const { return ImageFileNameFor(projectFileName); }
 
     // Compiles `items` as machine `machine` into the areas, the errors of its
     // items into `errors` (emptied first). A timer machine continues the code

@@ -1,7 +1,7 @@
 #include "compiler/compile_failure.h"
 #include "compiler/image_builder.h"
-#include "shell/atomic_file.h"
-#include "shell/messages.h"
+#include "core/atomic_file.h"
+#include "core/messages.h"
 
 
 namespace qvt {

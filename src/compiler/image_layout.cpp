@@ -3,7 +3,7 @@
 #include "compiler/compile_failure.h"
 #include "compiler/image_builder.h"
 #include "compiler/screen_encoding.h"
-#include "shell/decimal.h"
+#include "core/decimal.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -1,8 +1,8 @@
 #include "label/ini_file.h"
 
-#include "shell/atomic_file.h"
-#include "shell/decimal.h"
-#include "shell/read_file.h"
+#include "core/atomic_file.h"
+#include "core/decimal.h"
+#include "core/read_file.h"
 
 namespace qvt {
 

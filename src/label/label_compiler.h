@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/project_state.h"
+#include "core/project_state.h"
 
 #include <string>
 #include <string_view>

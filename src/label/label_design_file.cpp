@@ -1,7 +1,7 @@
 #include "label/label_design_file.h"
 
 #include "label/label_text.h"
-#include "shell/text_escaping.h"
+#include "core/text_escaping.h"
 
 #include <QFile>
 

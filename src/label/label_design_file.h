@@ -2,7 +2,7 @@
 
 #include "label/ini_file.h"
 #include "label/label_design.h"
-#include "shell/messages.h"
+#include "core/messages.h"
 
 #include <string>
 

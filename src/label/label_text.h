@@ -1,7 +1,7 @@
 #pragma once
 
 #include "label/label_design.h"
-#include "shell/messages.h"
+#include "core/messages.h"
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "model/item.h"
 
 #include "model/item_record.h"
-#include "shell/messages.h"
+#include "core/messages.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "model/item_record.h"
 
-#include "shell/decimal.h"
-#include "shell/text_escaping.h"
+#include "core/decimal.h"
+#include "core/text_escaping.h"
 
 #include <cmath>
 #include <limits>

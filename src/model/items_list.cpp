@@ -1,7 +1,7 @@
 #include "model/items_list.h"
 
 #include "model/item_kinds.h"
-#include "shell/messages.h"
+#include "core/messages.h"
 
 #include <limits>
 #include <utility>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/item.h"
-#include "shell/project_state.h"
+#include "core/project_state.h"
 
 #include <array>
 #include <cstdint>

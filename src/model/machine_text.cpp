@@ -4,9 +4,9 @@
 #include "model/item_kinds.h"
 #include "model/item_record.h"
 #include "model/items_list.h"
-#include "shell/atomic_file.h"
-#include "shell/messages.h"
-#include "shell/read_file.h"
+#include "core/atomic_file.h"
+#include "core/messages.h"
+#include "core/read_file.h"
 
 #include <exception>
 

@@ -1,8 +1,8 @@
 #include "shell/main_form.h"
 
 #include "shell/command_images.h"
-#include "shell/compile_step.h"
-#include "shell/cp1254.h"
+#include "project/compile_step.h"
+#include "core/cp1254.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "shell/file_dialogs.h"
-#include "shell/messages.h"
-#include "shell/project_file.h"
-#include "shell/project_state.h"
+#include "core/file_dialogs.h"
+#include "core/messages.h"
+#include "project/project_file.h"
+#include "core/project_state.h"
 #include "shell/recent_projects.h"
 
 #include <QMainWindow>

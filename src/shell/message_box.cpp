@@ -1,6 +1,6 @@
 #include "shell/message_box.h"
 
-#include "shell/messages.h"
+#include "core/messages.h"
 
 #include <QFontMetrics>
 #include <QFrame>

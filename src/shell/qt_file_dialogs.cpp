@@ -1,6 +1,6 @@
 #include "shell/qt_file_dialogs.h"
 
-#include "shell/cp1254.h"
+#include "core/cp1254.h"
 
 #include <QFile>
 #include <QFileDialog>

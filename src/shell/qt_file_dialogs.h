@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/file_dialogs.h"
+#include "core/file_dialogs.h"
 
 #include <QPointer>
 #include <QString>

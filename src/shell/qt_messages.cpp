@@ -1,6 +1,6 @@
 #include "shell/qt_messages.h"
 
-#include "shell/cp1254.h"
+#include "core/cp1254.h"
 #include "shell/message_box.h"
 #include "shell/value_prompt.h"
 #include "shell/variable_chooser.h"

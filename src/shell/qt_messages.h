@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/messages.h"
-#include "shell/project_state.h"
+#include "core/messages.h"
+#include "core/project_state.h"
 
 #include <QPointer>
 #include <QWidget>

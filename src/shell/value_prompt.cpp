@@ -1,6 +1,6 @@
 #include "shell/value_prompt.h"
 
-#include "shell/decimal.h"
+#include "core/decimal.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "shell/variable_chooser.h"
 
-#include "shell/cp1254.h"
-#include "shell/messages.h"
+#include "core/cp1254.h"
+#include "core/messages.h"
 #include "shell/value_prompt.h"
 
 #include <QComboBox>

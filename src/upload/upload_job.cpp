@@ -4,12 +4,6 @@
 
 namespace qvt {
 
-std::string imageFileNameFor(std::string_view fileName)
-{
-    const std::size_t keep = fileName.size() >= 3 ? fileName.size() - 3 : 0;
-    return std::string(fileName.substr(0, keep)) + "ITF";
-}
-
 std::string openFailureMessage(const PortOpenFailure& failure)
 {
     using R = PortOpenFailure::Reason;

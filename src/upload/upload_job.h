@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/messages.h"
+#include "core/messages.h"
 #include "upload/port.h"
 #include "upload/upload_sequence.h"
 
@@ -10,10 +10,6 @@
 namespace qvt {
 
 inline constexpr std::string_view kPortOpenError = "Could not open Com port.";
-
-// The image file compiled from `fileName`: its last three characters replaced
-// by "ITF" (scale.zmk gives scale.ITF, noname.itf gives noname.ITF).
-std::string imageFileNameFor(std::string_view fileName);
 
 // "Could not open Com port.", followed by what the user can do about it when
 // the cause is known (the device is missing, in use, or not permitted).

@@ -2,7 +2,7 @@
 #include "compile_fixture.h"
 
 #include "compiler/compile_driver.h"
-#include "shell/project_file.h"
+#include "project/project_file.h"
 #include "test_files.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "stockcount_project.h"
 
 #include "compiler/compile_driver.h"
-#include "shell/project_file.h"
+#include "project/project_file.h"
 
 #include "scripted_messages.h"
 #include "test_files.h"

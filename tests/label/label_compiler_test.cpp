@@ -3,7 +3,7 @@
 #include "label/label_text.h"
 #include "label_samples.h"
 #include "scripted_messages.h"
-#include "shell/project_file.h"
+#include "project/project_file.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>

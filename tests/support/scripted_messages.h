@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/file_dialogs.h"
-#include "shell/messages.h"
+#include "core/file_dialogs.h"
+#include "core/messages.h"
 
 #include <deque>
 #include <optional>

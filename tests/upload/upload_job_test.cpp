@@ -13,20 +13,6 @@
 namespace qvt {
 namespace {
 
-TEST(ImageFileName, ReplacesTheLastThreeCharacters)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        {"C:\\work\\scale.zmk", "C:\\work\\scale.ITF"},
-        {"/home/ayse/a.zmk", "/home/ayse/a.ITF"},
-        {"noname.itf", "noname.ITF"},
-        {"x.ITF", "x.ITF"},
-        {"ab", "ITF"},
-        {"", "ITF"},
-    };
-    for (const auto& [project, image] : cases)
-        EXPECT_EQ(imageFileNameFor(project), image) << project;
-}
-
 TEST(PortList, SortedAsText)
 {
     std::vector<SerialPortEntry> ports{{"COM2", "", ""}, {"COM10", "", ""}, {"COM1", "", ""},

@@ -1,4 +1,4 @@
-#include "shell/project_file.h"
+#include "project/project_file.h"
 
 #include "scripted_messages.h"
 #include "test_files.h"

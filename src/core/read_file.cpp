@@ -1,4 +1,4 @@
-#include "shell/read_file.h"
+#include "core/read_file.h"
 
 #include <QFile>
 

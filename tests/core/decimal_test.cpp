@@ -1,4 +1,4 @@
-#include "shell/decimal.h"
+#include "core/decimal.h"
 
 #include <gtest/gtest.h>
 

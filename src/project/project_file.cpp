@@ -1,9 +1,9 @@
-#include "shell/project_file.h"
+#include "project/project_file.h"
 
 #include "label/label_compiler.h"
-#include "shell/atomic_file.h"
-#include "shell/decimal.h"
-#include "shell/read_file.h"
+#include "core/atomic_file.h"
+#include "core/decimal.h"
+#include "core/read_file.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "shell/compile_step.h"
+#include "project/compile_step.h"
 
 #include "model/item_kinds.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/file_dialogs.h"
-#include "shell/messages.h"
-#include "shell/project_state.h"
+#include "core/file_dialogs.h"
+#include "core/messages.h"
+#include "core/project_state.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/messages.h"
+#include "core/messages.h"
 
 #include <cstdio>
 #include <functional>

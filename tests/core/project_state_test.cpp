@@ -1,4 +1,4 @@
-#include "shell/project_state.h"
+#include "core/project_state.h"
 
 #include <QDir>
 #include <QFile>

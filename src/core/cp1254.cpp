@@ -1,4 +1,4 @@
-#include "shell/cp1254.h"
+#include "core/cp1254.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "compiler/compile_driver.h"
-#include "shell/project_file.h"
+#include "project/project_file.h"
 
 #include <functional>
 

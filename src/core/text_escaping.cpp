@@ -1,4 +1,4 @@
-#include "shell/text_escaping.h"
+#include "core/text_escaping.h"
 
 namespace qvt {
 

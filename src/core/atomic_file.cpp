@@ -1,4 +1,4 @@
-#include "shell/atomic_file.h"
+#include "core/atomic_file.h"
 
 #include <QFile>
 #include <QSaveFile>
