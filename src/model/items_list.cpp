@@ -199,4 +199,11 @@ bool TitcItemsList::PutItem(std::unique_ptr<TitcItem> item)
     return true;
 }
 
+std::unique_ptr<TitcItem> TitcItemsList::TakeItem(std::int32_t id)
+{
+    if (!InRange(id))
+        return nullptr;
+    return std::move(items_[id - 1]);
+}
+
 } // namespace qvt

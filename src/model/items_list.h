@@ -137,6 +137,10 @@ public:
     // Stores `item` under its own id, replacing whatever was there. Ids
     // outside 1..1000 are refused (false, item dropped).
     bool PutItem(std::unique_ptr<TitcItem> item);
+    // Removes item `id` from the list and hands it over, touching no
+    // connection (undo puts items back exactly as they were). Null when there
+    // is none.
+    std::unique_ptr<TitcItem> TakeItem(std::int32_t id);
 
     // Calls f(item) for every item in ascending id order.
     template <typename F>
