@@ -82,6 +82,19 @@ public:
     virtual int TextHeight(FontRole font, int pixelSize) const = 0;
 };
 
+// The cell a text of `width` x `height` pixels covers when its top-left
+// corner is at `at` and it is turned `rotation` degrees clockwise about that
+// corner (0, 90, 180 or 270): the bounds to pass to AddText.
+inline PixelRect TextCell(PixelPoint at, int width, int height, int rotation)
+{
+    switch (((rotation % 360) + 360) % 360) {
+    case 90: return {at.x - height, at.y, at.x, at.y + width};
+    case 180: return {at.x - width, at.y - height, at.x, at.y};
+    case 270: return {at.x, at.y - width, at.x + height, at.y};
+    default: return {at.x, at.y, at.x + width, at.y + height};
+    }
+}
+
 struct Primitive {
     enum class Kind : std::uint8_t { Rect, Polyline, Text };
     Kind kind = Kind::Rect;
