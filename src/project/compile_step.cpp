@@ -2,6 +2,41 @@
 
 namespace qvt {
 
+namespace {
+
+// Passes every box on and remembers whether an error box was shown.
+class ErrorWatch : public Messages {
+public:
+    explicit ErrorWatch(Messages& inner) : inner_(inner) {}
+    bool errorShown = false;
+
+    int AskYesNo(std::string_view title, std::string_view message) override
+    {
+        return inner_.AskYesNo(title, message);
+    }
+    int AskYesNoCancel(std::string_view title, std::string_view message) override
+    {
+        return inner_.AskYesNoCancel(title, message);
+    }
+    void ShowInfo(std::string_view title, std::string_view message) override { inner_.ShowInfo(title, message); }
+    void ShowError(std::string_view message) override
+    {
+        errorShown = true;
+        inner_.ShowError(message);
+    }
+    bool AskInteger(int& value, std::string_view title) override { return inner_.AskInteger(value, title); }
+    bool AskText(std::string& text, std::string_view title) override { return inner_.AskText(text, title); }
+    bool SelectVariable(int maxLength, int& variableIndex, int& length) override
+    {
+        return inner_.SelectVariable(maxLength, variableIndex, length);
+    }
+
+private:
+    Messages& inner_;
+};
+
+} // namespace
+
 bool CompileStep(ProjectSession& session, const ShowMachineErrors& showErrors, std::string* imagePath)
 {
     ProjectState& project = session.project;
@@ -15,7 +50,8 @@ bool CompileStep(ProjectSession& session, const ShowMachineErrors& showErrors, s
         }
     }
 
-    const CompileResult result = CompileProject(project, CompileSettings::ForProject(project), session.messages);
+    ErrorWatch messages(session.messages);
+    const CompileResult result = CompileProject(project, CompileSettings::ForProject(project), messages);
     switch (result.outcome) {
     case CompileOutcome::ImageWritten:
         if (imagePath)
@@ -26,7 +62,12 @@ bool CompileStep(ProjectSession& session, const ShowMachineErrors& showErrors, s
             showErrors(result.machine, result.errors);
         return false;
     case CompileOutcome::CompileFailed:
-        // A limit or a failed write ends the step without a message of its own.
+        // A limit or a failed write: say which, as the command-line compile
+        // does, unless the compile has already shown its own error box
+        // ("Could not create the file..."). Ending silently left the user
+        // clicking Compile with nothing happening.
+        if (!messages.errorShown)
+            session.messages.ShowError(result.reason);
         return false;
     }
     return false;

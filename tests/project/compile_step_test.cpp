@@ -111,6 +111,23 @@ TEST_F(CompileStepTest, FirstMachineWithErrorsIsShownAndNothingIsWritten)
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.path("p.ITF"))));
 }
 
+// A compile that stops at a limit says why in one error box; one that could
+// not create its file shows only the compiler's own box.
+TEST_F(CompileStepTest, FailuresAreReportedOnce)
+{
+    project.projectFileName = dir.path("p.zmk");
+    project.labelData.assign(6000, 'x'); // more than the image holds
+    EXPECT_FALSE(CompileStep(session, recordErrors()));
+    ASSERT_EQ(messages.errors().size(), 1u) << messages.transcript();
+    EXPECT_NE(messages.errors()[0].find("compiled label data is 6000 bytes"), std::string::npos) << messages.errors()[0];
+
+    messages.shown.clear();
+    project.labelData.clear();
+    project.projectFileName = dir.path("missing/folder/p.zmk");
+    EXPECT_FALSE(CompileStep(session, recordErrors()));
+    EXPECT_EQ(messages.errors(), std::vector<std::string>{"Could not create the file..."}) << messages.transcript();
+}
+
 TEST(CompileStepText, ErrorLinesNameMachineItemAndText)
 {
     ErrorList errors;
