@@ -26,6 +26,24 @@ char16_t decode(unsigned char b)
     return c ? c : char16_t(b);
 }
 
+// Byte of each UTF-16 unit; 0 where the code page has none (and for U+0000,
+// which is byte 0).
+const std::array<unsigned char, 65536>& reverseTable()
+{
+    static const std::array<unsigned char, 65536>* reverse = [] {
+        auto* table = new std::array<unsigned char, 65536>{};
+        for (int b = 1; b < 256; ++b)
+            (*table)[decode(static_cast<unsigned char>(b))] = static_cast<unsigned char>(b);
+        return table;
+    }();
+    return *reverse;
+}
+
+bool fits(char16_t u)
+{
+    return u == 0 || reverseTable()[u] != 0;
+}
+
 } // namespace
 
 QString fromCp1254(std::string_view bytes)
@@ -39,18 +57,38 @@ QString fromCp1254(std::string_view bytes)
 
 std::string toCp1254(const QString& text)
 {
-    static const std::array<unsigned char, 65536>* reverse = [] {
-        auto* table = new std::array<unsigned char, 65536>{};
-        for (int b = 1; b < 256; ++b)
-            (*table)[decode(static_cast<unsigned char>(b))] = static_cast<unsigned char>(b);
-        return table;
-    }();
+    const auto& reverse = reverseTable();
     std::string out;
     out.reserve(size_t(text.size()));
     for (QChar c : text) {
         char16_t u = c.unicode();
-        unsigned char b = u == 0 ? 0 : (*reverse)[u];
-        out.push_back(char(u == 0 || b ? b : '?'));
+        out.push_back(char(fits(u) ? reverse[u] : '?'));
+    }
+    return out;
+}
+
+bool FitsCp1254(const QString& text)
+{
+    for (QChar c : text)
+        if (!fits(c.unicode()))
+            return false;
+    return true;
+}
+
+QString CharactersOutsideCp1254(const QString& text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (fits(text[i].unicode()))
+            continue;
+        // A character beyond the first plane is two units; keep them together.
+        qsizetype length = 1;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            length = 2;
+        const QStringView character = QStringView(text).mid(i, length);
+        if (!out.contains(character))
+            out.append(character);
+        i += length - 1;
     }
     return out;
 }

@@ -15,4 +15,12 @@ QString fromCp1254(std::string_view bytes);
 // Characters outside the code page become '?'.
 std::string toCp1254(const QString& text);
 
+// True when every character of `text` has a byte in the code page, so that
+// toCp1254 keeps it. Editors check typed and pasted text with it and refuse
+// what would otherwise be stored as '?'.
+bool FitsCp1254(const QString& text);
+// The characters of `text` that have no byte in the code page, each once, in
+// the order they first occur (a pair of surrogates counts as one character).
+QString CharactersOutsideCp1254(const QString& text);
+
 } // namespace qvt
