@@ -1,5 +1,6 @@
 #include "model/item.h"
 
+#include "model/item_fields.h"
 #include "model/item_record.h"
 #include "core/messages.h"
 
@@ -49,18 +50,31 @@ void TitcItem::SetBottomExits(std::initializer_list<FixedExit> exits)
     bottomExitCount = slot;
 }
 
+namespace {
+// Calls f on every target field of the item.
+template <typename F>
+void ForEachTarget(TitcItem& item, F&& f)
+{
+    for (const ItemField& field : ItemFields(item))
+        if (field.type == FieldType::ExitTarget)
+            f(*std::get<std::int32_t*>(FieldOf(item, field)));
+}
+} // namespace
+
 void TitcItem::SetConnection(std::string_view label, std::int32_t value, Messages& messages)
 {
-    const std::vector<std::int32_t*> targets = TargetFields();
-    if (targets.empty())
+    const auto fields = ItemFields(*this);
+    const auto hasExits = [](const ItemField& f) { return f.type == FieldType::ExitTarget; };
+    if (std::none_of(fields.begin(), fields.end(), hasExits))
         return;
-    // Labels are matched in slot order, bottom exits first; the target fields
-    // come in the same order.
-    std::size_t slot = 0;
+    // Labels are matched in slot order, bottom exits first; the exit's label
+    // then names its target field.
     auto match = [&](const TBagListesi& exits, int count) {
-        for (int i = 0; i < count && i < kExitSlots; ++i, ++slot) {
-            if (exits[i].label == label && slot < targets.size()) {
-                *targets[slot] = value;
+        for (int i = 0; i < count && i < kExitSlots; ++i) {
+            if (exits[i].label != label)
+                continue;
+            if (const ItemField* field = ExitField(fields, label)) {
+                *std::get<std::int32_t*>(FieldOf(*this, *field)) = value;
                 return true;
             }
         }
@@ -73,27 +87,33 @@ void TitcItem::SetConnection(std::string_view label, std::int32_t value, Message
 
 void TitcItem::ClearConnectionsTo(std::int32_t target)
 {
-    for (std::int32_t* t : TargetFields())
-        if (*t == target)
-            *t = 0;
+    ForEachTarget(*this, [&](std::int32_t& t) {
+        if (t == target)
+            t = 0;
+    });
 }
 
 void TitcItem::SwapEntryReferences(std::int32_t target)
 {
-    for (std::int32_t* t : TargetFields()) {
-        if (*t == target)
-            *t = 1;
-        else if (*t == 1)
-            *t = target;
-    }
+    ForEachTarget(*this, [&](std::int32_t& t) {
+        if (t == target)
+            t = 1;
+        else if (t == 1)
+            t = target;
+    });
 }
 
 std::vector<std::int32_t> TitcItem::ExitTargets() const
 {
     std::vector<std::int32_t> out;
-    // TargetFields only hands out addresses; nothing is written through them here.
-    for (std::int32_t* t : const_cast<TitcItem*>(this)->TargetFields())
-        out.push_back(*t);
+    const auto fields = ItemFields(*this);
+    auto add = [&](const TBagListesi& exits, int count) {
+        for (int i = 0; i < count && i < kExitSlots; ++i)
+            if (const ItemField* field = ExitField(fields, exits[i].label))
+                out.push_back(*std::get<const std::int32_t*>(FieldOf(*this, *field)));
+    };
+    add(bottomExits, bottomExitCount);
+    add(rightExits, rightExitCount);
     return out;
 }
 
@@ -102,7 +122,7 @@ std::string TitcItem::WriteRecord() const
     std::string out = "#1#id=" + std::to_string(id) + "\\#sat=" + std::to_string(row) +
                       "\\#sut=" + std::to_string(column) + "\\#tip=" + std::to_string(kind) + "\\#2";
     RecordWriter writer(out);
-    WriteKindFields(writer);
+    WriteKindSection(*this, writer);
     out += "\\#3";
     return out;
 }
@@ -117,7 +137,7 @@ bool TitcItem::ReadRecord(std::string_view record)
     row = base.row;
     column = base.column;
     kind = base.kind;
-    ReadKindFields(RecordPairs(sections.kind));
+    ReadKindSection(*this, RecordPairs(sections.kind));
     return true;
 }
 

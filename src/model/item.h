@@ -9,8 +9,6 @@
 namespace qvt {
 
 class Messages;
-class RecordWriter;
-class RecordPairs;
 
 // Kind numbers of the 17 item kinds. The number is stored under "tip" in every
 // record and is also the first byte (opcode) of the item's instruction.
@@ -65,7 +63,8 @@ inline constexpr int kExitSlots = 13;
 using TBagListesi = std::array<TBag, kExitSlots>;
 
 // One state of a machine. The exit slots carry labels and spans only; the id
-// each exit leads to (0 = not connected) is a field of the kind.
+// each exit leads to (0 = not connected) is a field of the kind, found by the
+// exit's label in the kind's field table (model/item_fields.h).
 //
 // Items hold no drawing and no compiler code: the design editor draws them
 // from their fields and the compiler encodes them by their kind.
@@ -116,11 +115,6 @@ protected:
     // Sets the exit slots of a kind whose exits are bottom exits with fixed spans.
     struct FixedExit { const char* label; std::int32_t first; std::int32_t last; };
     void SetBottomExits(std::initializer_list<FixedExit> exits);
-
-    // Pointers to the target fields, one per exit, in slot order.
-    virtual std::vector<std::int32_t*> TargetFields() { return {}; }
-    virtual void WriteKindFields(RecordWriter&) const {}
-    virtual void ReadKindFields(const RecordPairs&) {}
 };
 
 } // namespace qvt

@@ -9,7 +9,8 @@ namespace qvt {
 class TextMeasurer;
 
 // The 17 item kinds. Fields are public and kept in the order the terminal's
-// other tools declare them; the record key of each field is noted beside it.
+// other tools declare them; the record key, storage and property panel row of
+// each field are in the kind's table in model/item_fields.cpp.
 // A variable index names an entry of the variable table (0 = "Constant" where
 // a constant is allowed, no variable elsewhere); a target is an item id of the
 // same machine, 0 = not connected.
@@ -21,26 +22,21 @@ public:
     std::int32_t KindNumber() const override { return KindInput; }
     std::string Title() const override;
 
-    std::int32_t stateNumber = 0;  // "drmmtr", 0..255
-    std::string screenText;        // "ekran", up to 8 lines of 20, CR LF between lines
-    std::int32_t target = 0;       // "hedef"
-    // "tip" holds inputFormat * 256 + inputSize. inputFormat: type in bits 5..7
-    // (0 unsigned, 1 signed integer, 2 unsigned, 3 signed real, 4 string), for
-    // reals the integer digits in bits 0..4; inputSize: length, or decimals of a real.
+    std::int32_t stateNumber = 0;  // 0..255
+    std::string screenText;        // up to 8 lines of 20, CR LF between lines
+    std::int32_t target = 0;
+    // inputFormat: type in bits 5..7 (0 unsigned, 1 signed integer, 2 unsigned,
+    // 3 signed real, 4 string), for reals the integer digits in bits 0..4;
+    // inputSize: length, or decimals of a real. The record packs the two into one key.
     std::int32_t inputFormat = 0;
     std::int32_t inputSize = 0;
-    std::int32_t okTarget = 0;      // "dogru", exit "OK"
-    std::int32_t errorTarget = 0;   // "yanlis", exit "Error"
-    std::int32_t cancelTarget = 0;  // "iptal", exit "Cancel"
-    std::int32_t inputRow = 0;      // "sat"
-    std::int32_t inputColumn = 0;   // "sut"
-    std::int32_t maxLength = 0;     // "maxuz"
-    bool showInitial = false;       // "ilkdeger"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t okTarget = 0;      // exit "OK"
+    std::int32_t errorTarget = 0;   // exit "Error"
+    std::int32_t cancelTarget = 0;  // exit "Cancel"
+    std::int32_t inputRow = 0;
+    std::int32_t inputColumn = 0;
+    std::int32_t maxLength = 0;
+    bool showInitial = false;
 };
 
 // Shows a screen and waits for a key; one exit per key.
@@ -52,14 +48,14 @@ public:
     std::int32_t KindNumber() const override { return KindReadKey; }
     std::string Title() const override;
 
-    std::int32_t stateNumber = 0;  // "drmmtr"
-    std::string screenText;        // "ekran"
-    std::int32_t f1Target = 0;     // "f1" .. "f5", exits "F1" .. "F5"
+    std::int32_t stateNumber = 0;
+    std::string screenText;
+    std::int32_t f1Target = 0;      // exits "F1" .. "F5"
     std::int32_t f2Target = 0;
     std::int32_t f3Target = 0;
     std::int32_t f4Target = 0;
     std::int32_t f5Target = 0;
-    std::int32_t digit1Target = 0;  // "n1" .. "n9", exits "1" .. "9"
+    std::int32_t digit1Target = 0;  // exits "1" .. "9"
     std::int32_t digit2Target = 0;
     std::int32_t digit3Target = 0;
     std::int32_t digit4Target = 0;
@@ -68,20 +64,15 @@ public:
     std::int32_t digit7Target = 0;
     std::int32_t digit8Target = 0;
     std::int32_t digit9Target = 0;
-    std::int32_t digit0Target = 0;  // "n0", exit "0"
-    std::int32_t enterTarget = 0;   // "giris", exit "E"
-    std::int32_t spaceTarget = 0;   // "bosluk", exit "S"
-    std::int32_t deleteTarget = 0;  // "sil", exit "D"
-    std::int32_t cancelTarget = 0;  // "iptal", exit "C"
-    std::int32_t upTarget = 0;      // "yukari", exit "^"
-    std::int32_t downTarget = 0;    // "asagi", exit "v"
-    std::int32_t leftTarget = 0;    // "sol", exit "<"
-    std::int32_t rightTarget = 0;   // "sag", exit ">"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t digit0Target = 0;  // exit "0"
+    std::int32_t enterTarget = 0;   // exit "E"
+    std::int32_t spaceTarget = 0;   // exit "S"
+    std::int32_t deleteTarget = 0;  // exit "D"
+    std::int32_t cancelTarget = 0;  // exit "C"
+    std::int32_t upTarget = 0;      // exit "^"
+    std::int32_t downTarget = 0;    // exit "v"
+    std::int32_t leftTarget = 0;    // exit "<"
+    std::int32_t rightTarget = 0;   // exit ">"
 };
 
 // Reads the next sequence number into a string variable.
@@ -90,13 +81,8 @@ public:
     TItcGetSequence();
     std::int32_t KindNumber() const override { return KindGetSequence; }
 
-    std::int32_t target = 0;      // "hedef"
-    std::int32_t nextTarget = 0;  // "sonraki", exit "Next"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t target = 0;
+    std::int32_t nextTarget = 0;  // exit "Next"
 };
 
 // Reads the second of the century into an integer variable.
@@ -105,13 +91,8 @@ public:
     TitcSecOfCentury();
     std::int32_t KindNumber() const override { return KindSecOfCentury; }
 
-    std::int32_t target = 0;      // "hedef"
-    std::int32_t nextTarget = 0;  // "sonraki", exit "Next"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t target = 0;
+    std::int32_t nextTarget = 0;  // exit "Next"
 };
 
 // Writes a tagged record of two variables to flash.
@@ -120,35 +101,27 @@ public:
     TItcWriteToFlash();
     std::int32_t KindNumber() const override { return KindWriteToFlash; }
 
-    std::int32_t tag = 0;          // "sabit", 0..255
-    std::int32_t source1 = 0;      // "kaynak1"
-    std::int32_t source2 = 0;      // "kaynak2"
-    std::int32_t okTarget = 0;     // "ok", exit "OK"
-    std::int32_t errorTarget = 0;  // "hata", exit "Error"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t tag = 0;          // 0..255
+    std::int32_t source1 = 0;
+    std::int32_t source2 = 0;
+    std::int32_t okTarget = 0;     // exit "OK"
+    std::int32_t errorTarget = 0;  // exit "Error"
 };
 
 // Fields shared by StrCpy and StrCat: a slice start..end of a source (or constant).
 class TItcStrCopyOrCat : public TitcItem {
 public:
-    std::int32_t target = 0;      // "hedef"
-    std::int32_t source = 0;      // "kaynak", 0 = constText
-    std::int32_t start = 0;       // "bas", 0 = constStart
-    std::int32_t end = 0;         // "son", 0 = constEnd
-    std::string constText;        // "sabit"
-    std::int32_t constStart = 0;  // "sabitb"
-    std::int32_t constEnd = 0;    // "sabits"
-    std::int32_t nextTarget = 0;  // "sonraki", exit "Next"
+    std::int32_t target = 0;
+    std::int32_t source = 0;      // 0 = constText
+    std::int32_t start = 0;       // 0 = constStart
+    std::int32_t end = 0;         // 0 = constEnd
+    std::string constText;
+    std::int32_t constStart = 0;
+    std::int32_t constEnd = 0;
+    std::int32_t nextTarget = 0;  // exit "Next"
 
 protected:
     TItcStrCopyOrCat();
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
 };
 
 class TItcStrCopy final : public TItcStrCopyOrCat {
@@ -169,14 +142,9 @@ public:
     TItcStrLen();
     std::int32_t KindNumber() const override { return KindStrLen; }
 
-    std::int32_t target = 0;      // "hedef"
-    std::int32_t source = 0;      // "kaynak"
-    std::int32_t nextTarget = 0;  // "sonraki", exit "Next"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t target = 0;
+    std::int32_t source = 0;
+    std::int32_t nextTarget = 0;  // exit "Next"
 };
 
 // Position of a constant inside a string variable.
@@ -185,16 +153,11 @@ public:
     TItcStrPos();
     std::int32_t KindNumber() const override { return KindStrPos; }
 
-    std::int32_t target = 0;      // "hedef"
-    std::int32_t source = 0;      // "kaynak"
-    std::string constText;        // "sabit"
-    std::int32_t occurrence = 0;  // "kacinci"; 0 compiles as 1
-    std::int32_t nextTarget = 0;  // "sonraki", exit "Next"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t target = 0;
+    std::int32_t source = 0;
+    std::string constText;
+    std::int32_t occurrence = 0;  // 0 compiles as 1
+    std::int32_t nextTarget = 0;  // exit "Next"
 };
 
 // Compares a string variable with another or with a constant.
@@ -203,16 +166,11 @@ public:
     TItcStrCmp();
     std::int32_t KindNumber() const override { return KindStrCmp; }
 
-    std::int32_t target = 0;          // "hedef"
-    std::int32_t source = 0;          // "kaynak", 0 = constText
-    std::string constText;            // "sabit"
-    std::int32_t equalTarget = 0;     // "esit", exit "Equal"
-    std::int32_t notEqualTarget = 0;  // "esitdegil", exit "Not Equal"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t target = 0;
+    std::int32_t source = 0;          // 0 = constText
+    std::string constText;
+    std::int32_t equalTarget = 0;     // exit "Equal"
+    std::int32_t notEqualTarget = 0;  // exit "Not Equal"
 };
 
 // Operation codes of TItcProcess::operation.
@@ -226,16 +184,11 @@ public:
     TItcProcess();
     std::int32_t KindNumber() const override { return KindProcess; }
 
-    std::int32_t target = 0;      // "hedef"
-    std::int32_t source = 0;      // "kaynak", 0 = constValue
-    std::int32_t operation = 0;   // "islem", ProcessOperation
-    double constValue = 0;        // "sabit", stored in thousandths
-    std::int32_t nextTarget = 0;  // "sonraki", exit "Next"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t target = 0;
+    std::int32_t source = 0;      // 0 = constValue
+    std::int32_t operation = 0;   // ProcessOperation
+    double constValue = 0;        // stored in thousandths
+    std::int32_t nextTarget = 0;  // exit "Next"
 };
 
 // Compares a number with another variable or a constant.
@@ -244,17 +197,12 @@ public:
     TItcNumCmp();
     std::int32_t KindNumber() const override { return KindNumCmp; }
 
-    std::int32_t target = 0;         // "hedef"
-    std::int32_t source = 0;         // "kaynak", 0 = constValue
-    double constValue = 0;           // "sabit", stored in thousandths
-    std::int32_t equalTarget = 0;    // "esit", exit "Equal"
-    std::int32_t lessTarget = 0;     // "kucuk", exit "Less"
-    std::int32_t greaterTarget = 0;  // "buyuk", exit "Greater"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t target = 0;
+    std::int32_t source = 0;         // 0 = constValue
+    double constValue = 0;           // stored in thousandths
+    std::int32_t equalTarget = 0;    // exit "Equal"
+    std::int32_t lessTarget = 0;     // exit "Less"
+    std::int32_t greaterTarget = 0;  // exit "Greater"
 };
 
 // Synchronises a variable with the host; a state without exits.
@@ -264,12 +212,8 @@ public:
     std::int32_t KindNumber() const override { return KindSync; }
     std::string Title() const override;
 
-    std::int32_t stateNumber = 0;  // "drmmtr"
-    std::int32_t source = 0;       // "kaynak"
-
-protected:
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t stateNumber = 0;
+    std::int32_t source = 0;
 };
 
 // Ends a timer machine; no fields, no exits.
@@ -285,13 +229,8 @@ public:
     TItcGetDate();
     std::int32_t KindNumber() const override { return KindGetDate; }
 
-    std::int32_t target = 0;      // "hedef"
-    std::int32_t nextTarget = 0;  // "sonraki", exit "Next"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t target = 0;
+    std::int32_t nextTarget = 0;  // exit "Next"
 };
 
 // Reads the time into a string variable.
@@ -300,13 +239,8 @@ public:
     TItcGetTime();
     std::int32_t KindNumber() const override { return KindGetTime; }
 
-    std::int32_t target = 0;      // "hedef"
-    std::int32_t nextTarget = 0;  // "sonraki", exit "Next"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t target = 0;
+    std::int32_t nextTarget = 0;  // exit "Next"
 };
 
 // Watchdog timer over three integer variables.
@@ -315,15 +249,10 @@ public:
     TItcWdt();
     std::int32_t KindNumber() const override { return KindWdt; }
 
-    std::int32_t startTime = 0;   // "starttime"
-    std::int32_t increment = 0;   // "tinc"
-    std::int32_t flag = 0;        // "flag"
-    std::int32_t nextTarget = 0;  // "sonraki", exit "Next"
-
-protected:
-    std::vector<std::int32_t*> TargetFields() override;
-    void WriteKindFields(RecordWriter& out) const override;
-    void ReadKindFields(const RecordPairs& in) override;
+    std::int32_t startTime = 0;
+    std::int32_t increment = 0;
+    std::int32_t flag = 0;
+    std::int32_t nextTarget = 0;  // exit "Next"
 };
 
 // A new item of kind `kind` with its default exits and `kind` set; every other

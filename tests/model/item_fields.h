@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/item_fields.h"
 #include "model/item_kinds.h"
 
 #include <map>
@@ -7,9 +8,9 @@
 
 namespace qvt::test {
 
-// Every field of an item by name, base fields first, values in decimal
-// (constants with three decimals, texts as they are). Compares items of any
-// kind field by field.
+// Every field of an item by name (the kind's fields as its field table names
+// them), values in decimal (constants with three decimals, texts as they
+// are). Compares items of any kind field by field.
 std::map<std::string, std::string> FieldsOf(const TitcItem& item);
 
 // Sets every kind field of `item` (not the base fields) from a sequence of

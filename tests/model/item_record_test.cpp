@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <map>
+#include <memory>
+#include <set>
 
 using namespace qvt;
 using qvt::test::FieldsOf;
@@ -62,6 +65,158 @@ TEST(ItemRecord, WorkedRecordsComeOutByteForByte)
     ASSERT_TRUE(read.ReadRecord(input.WriteRecord()));
     EXPECT_EQ(read.screenText, "A\r\nB\\C");
     EXPECT_EQ(FieldsOf(read), FieldsOf(input));
+}
+
+// One worked record per kind, every field set by hand to a value of its own:
+// a key written for the wrong field, a field left out or a value stored the
+// wrong way shows as a byte difference. Reading the record back and writing it
+// again must give the same bytes.
+TEST(ItemRecord, WorkedRecordOfEveryKind)
+{
+    struct Row {
+        std::function<std::unique_ptr<TitcItem>()> make;
+        std::string record;
+    };
+    const Row rows[] = {
+        {[] {
+             auto i = std::make_unique<TItcInputMenu>();
+             i->id = 9, i->row = 1, i->column = 2;
+             i->stateNumber = 7, i->screenText = "Qty?\r\n\xB2" "AF###", i->target = 12;
+             i->inputFormat = 101, i->inputSize = 2;  // signed real, 5 digits and 2 decimals
+             i->okTarget = 21, i->errorTarget = 22, i->cancelTarget = 23;
+             i->inputRow = 5, i->inputColumn = 6, i->maxLength = 8, i->showInitial = true;
+             return i;
+         },
+         "#1#id=9\\#sat=1\\#sut=2\\#tip=57\\#2#drmmtr=7\\#ekran=Qty?\xF9\xF8\xB2" "AF###\\#hedef=12\\#tip=25858"
+         "\\#dogru=21\\#yanlis=22\\#iptal=23\\#sat=5\\#sut=6\\#maxuz=8\\#ilkdeger=1\\#3"},
+        {[] {
+             auto k = std::make_unique<TItcReadKeyMenu>();
+             k->id = 2;
+             k->stateNumber = 3, k->screenText = "Key?";
+             k->f1Target = 11, k->f2Target = 12, k->f3Target = 13, k->f4Target = 14, k->f5Target = 15;
+             k->digit1Target = 21, k->digit2Target = 22, k->digit3Target = 23, k->digit4Target = 24;
+             k->digit5Target = 25, k->digit6Target = 26, k->digit7Target = 27, k->digit8Target = 28;
+             k->digit9Target = 29, k->digit0Target = 20;
+             k->enterTarget = 31, k->spaceTarget = 32, k->deleteTarget = 33, k->cancelTarget = 34;
+             k->upTarget = 35, k->downTarget = 36, k->leftTarget = 37, k->rightTarget = 38;
+             return k;
+         },
+         "#1#id=2\\#sat=0\\#sut=0\\#tip=129\\#2#drmmtr=3\\#ekran=Key?\\#f1=11\\#f2=12\\#f3=13\\#f4=14\\#f5=15"
+         "\\#n1=21\\#n2=22\\#n3=23\\#n4=24\\#n5=25\\#n6=26\\#n7=27\\#n8=28\\#n9=29\\#n0=20\\#giris=31\\#bosluk=32"
+         "\\#sil=33\\#iptal=34\\#yukari=35\\#asagi=36\\#sol=37\\#sag=38\\#3"},
+        {[] {
+             auto g = std::make_unique<TItcGetSequence>();
+             g->id = 3, g->target = 5, g->nextTarget = 6;
+             return g;
+         },
+         "#1#id=3\\#sat=0\\#sut=0\\#tip=7\\#2#hedef=5\\#sonraki=6\\#3"},
+        {[] {
+             auto n = std::make_unique<TitcSecOfCentury>();
+             n->id = 4, n->target = 31, n->nextTarget = 7;
+             return n;
+         },
+         "#1#id=4\\#sat=0\\#sut=0\\#tip=101\\#2#hedef=31\\#sonraki=7\\#3"},
+        {[] {
+             auto w = std::make_unique<TItcWriteToFlash>();
+             w->id = 5, w->tag = 200, w->source1 = 31, w->source2 = 32, w->okTarget = 8, w->errorTarget = 9;
+             return w;
+         },
+         "#1#id=5\\#sat=0\\#sut=0\\#tip=20\\#2#sabit=200\\#kaynak1=31\\#kaynak2=32\\#ok=8\\#hata=9\\#3"},
+        {[] {
+             auto c = std::make_unique<TItcStrCopy>();
+             c->id = 6, c->target = 1, c->source = 0, c->start = 31, c->end = 32;
+             c->constText = "a\\b", c->constStart = 2, c->constEnd = 5, c->nextTarget = 3;
+             return c;
+         },
+         "#1#id=6\\#sat=0\\#sut=0\\#tip=192\\#2#hedef=1\\#kaynak=0\\#bas=31\\#son=32\\#sabit=a\xFF" "b\\#sabitb=2"
+         "\\#sabits=5\\#sonraki=3\\#3"},
+        {[] {
+             auto c = std::make_unique<TItcStrCat>();
+             c->id = 7, c->target = 2, c->source = 3, c->start = 33, c->end = 34;
+             c->constStart = -1, c->constEnd = 7, c->nextTarget = 4;
+             return c;
+         },
+         "#1#id=7\\#sat=0\\#sut=0\\#tip=193\\#2#hedef=2\\#kaynak=3\\#bas=33\\#son=34\\#sabit=\\#sabitb=-1"
+         "\\#sabits=7\\#sonraki=4\\#3"},
+        {[] {
+             auto l = std::make_unique<TItcStrLen>();
+             l->id = 3, l->column = 2, l->target = 31, l->source = 1, l->nextTarget = 4;
+             return l;
+         },
+         "#1#id=3\\#sat=0\\#sut=2\\#tip=194\\#2#hedef=31\\#kaynak=1\\#sonraki=4\\#3"},
+        {[] {
+             auto p = std::make_unique<TItcStrPos>();
+             p->id = 8, p->target = 33, p->source = 4, p->constText = "x#y=z", p->occurrence = 2, p->nextTarget = 5;
+             return p;
+         },
+         "#1#id=8\\#sat=0\\#sut=0\\#tip=195\\#2#hedef=33\\#kaynak=4\\#sabit=x#y=z\\#kacinci=2\\#sonraki=5\\#3"},
+        {[] {
+             auto c = std::make_unique<TItcStrCmp>();
+             c->id = 9, c->target = 6, c->source = 0, c->constText = "OK", c->equalTarget = 7, c->notEqualTarget = 8;
+             return c;
+         },
+         "#1#id=9\\#sat=0\\#sut=0\\#tip=196\\#2#hedef=6\\#kaynak=0\\#sabit=OK\\#esit=7\\#esitdegil=8\\#3"},
+        {[] {
+             auto p = std::make_unique<TItcProcess>();
+             p->id = 10, p->target = 40, p->source = 0, p->operation = OpMultiply, p->constValue = 12.5;
+             p->nextTarget = 9;
+             return p;
+         },
+         "#1#id=10\\#sat=0\\#sut=0\\#tip=200\\#2#hedef=40\\#kaynak=0\\#islem=3\\#sabit=12500\\#sonraki=9\\#3"},
+        {[] {
+             auto c = std::make_unique<TItcNumCmp>();
+             c->id = 11, c->target = 41, c->source = 0, c->constValue = -0.25;
+             c->equalTarget = 11, c->lessTarget = 10, c->greaterTarget = 12;
+             return c;
+         },
+         "#1#id=11\\#sat=0\\#sut=0\\#tip=201\\#2#hedef=41\\#kaynak=0\\#sabit=-250\\#kucuk=10\\#esit=11\\#buyuk=12\\#3"},
+        {[] {
+             auto y = std::make_unique<TItcSync>();
+             y->id = 12, y->stateNumber = 4, y->source = 31;
+             return y;
+         },
+         "#1#id=12\\#sat=0\\#sut=0\\#tip=13\\#2#drmmtr=4\\#kaynak=31\\#3"},
+        {[] {
+             auto r = std::make_unique<TItcTmrReturn>();
+             r->id = 2, r->row = 1;
+             return r;
+         },
+         "#1#id=2\\#sat=1\\#sut=0\\#tip=254\\#2\\#3"},
+        {[] {
+             auto d = std::make_unique<TItcGetDate>();
+             d->id = 13, d->target = 7, d->nextTarget = 13;
+             return d;
+         },
+         "#1#id=13\\#sat=0\\#sut=0\\#tip=197\\#2#hedef=7\\#sonraki=13\\#3"},
+        {[] {
+             auto t = std::make_unique<TItcGetTime>();
+             t->id = 14, t->target = 8, t->nextTarget = 14;
+             return t;
+         },
+         "#1#id=14\\#sat=0\\#sut=0\\#tip=198\\#2#hedef=8\\#sonraki=14\\#3"},
+        {[] {
+             auto w = std::make_unique<TItcWdt>();
+             w->id = 15, w->startTime = 31, w->increment = 32, w->flag = 33, w->nextTarget = 15;
+             return w;
+         },
+         "#1#id=15\\#sat=0\\#sut=0\\#tip=100\\#2#starttime=31\\#tinc=32\\#flag=33\\#sonraki=15\\#3"},
+    };
+    std::set<std::int32_t> kinds;
+    for (const Row& r : rows) {
+        const auto item = r.make();
+        SCOPED_TRACE(ToolCaption(item->KindNumber()));
+        kinds.insert(item->KindNumber());
+        EXPECT_EQ(item->WriteRecord(), r.record);
+
+        auto back = CreateItem(item->KindNumber());
+        ASSERT_TRUE(back->ReadRecord(r.record));
+        EXPECT_EQ(back->WriteRecord(), r.record);
+        if (const auto* input = dynamic_cast<const TItcInputMenu*>(back.get())) {
+            EXPECT_EQ(input->inputFormat, 101);
+            EXPECT_EQ(input->inputSize, 2);
+        }
+    }
+    EXPECT_EQ(kinds.size(), kItemKinds.size());
 }
 
 TEST(ItemRecord, EveryKindWritesItsKeysInOrder)
