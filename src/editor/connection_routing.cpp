@@ -196,7 +196,7 @@ static_assert(SegmentTable::kChannelSlots == 2048);
 // Appends N to `table` and gives it its lane; the partner lanes come from
 // `partners`. Returns N's index, or -1 when the table is full.
 int AddSegment(SegmentTable& table, const SegmentTable& partners, bool horizontal, Segment n,
-               std::array<int, Tables::kCapacity>& pushedList)
+               std::array<int, Tables::kCapacity>& pushedList, std::array<int, Tables::kCapacity>& candidates)
 {
     if (table.count == Tables::kCapacity)
         return -1;
@@ -223,15 +223,26 @@ int AddSegment(SegmentTable& table, const SegmentTable& partners, bool horizonta
     }
     n.lane = std::min(r, lowestPushed);
 
-    // Whatever overlaps a pushed segment at or above its lane is pushed too.
-    // N is not in the chain yet, so it takes no part.
-    for (int k = 0; k < pushedCount; ++k) {
-        const Segment& p = e[pushedList[k]];
-        for (int qi = head; qi != -1; qi = e[qi].nextInChannel) {
-            Segment& q = e[qi];
-            if (!q.pushed && q.lane >= p.lane && Overlap(p, q)) {
-                q.pushed = true;
-                pushedList[pushedCount++] = qi;
+    // Whatever overlaps a pushed segment at or above its lane is pushed too,
+    // anywhere in the channel. Only segments at or above the lowest pushed
+    // lane can ever qualify; each leaves the candidates once pushed. N is not
+    // in the chain yet, so it takes no part.
+    if (pushedCount > 0) {
+        int candidateCount = 0;
+        for (int qi = head; qi != -1; qi = e[qi].nextInChannel)
+            if (!e[qi].pushed && e[qi].lane >= lowestPushed)
+                candidates[candidateCount++] = qi;
+        for (int k = 0; k < pushedCount && candidateCount > 0; ++k) {
+            const Segment& p = e[pushedList[k]];
+            for (int c = 0; c < candidateCount;) {
+                Segment& q = e[candidates[c]];
+                if (q.lane >= p.lane && Overlap(p, q)) {
+                    q.pushed = true;
+                    pushedList[pushedCount++] = candidates[c];
+                    candidates[c] = candidates[--candidateCount];
+                } else {
+                    ++c;
+                }
             }
         }
     }
@@ -409,7 +420,7 @@ int Tables::AddHorizontal(std::int64_t channel, std::int64_t start, End startEnd
     startEnd.offset = std::max<std::int64_t>(startEnd.offset, 0);
     farEnd.offset = std::max<std::int64_t>(farEnd.offset, 0);
     return AddSegment(horizontal, vertical, true, MakeSegment(channel, start, startEnd, far, farEnd, highlight, link),
-                      pushedList);
+                      pushedList, closureCandidates);
 }
 
 int Tables::AddVertical(std::int64_t channel, std::int64_t start, End startEnd, std::int64_t far, End farEnd,
@@ -418,7 +429,7 @@ int Tables::AddVertical(std::int64_t channel, std::int64_t start, End startEnd, 
     startEnd.offset = startEnd.offset <= 0 ? -startEnd.offset : 0;
     farEnd.offset = farEnd.offset <= 0 ? -farEnd.offset : 0;
     return AddSegment(vertical, horizontal, false, MakeSegment(channel, start, startEnd, far, farEnd, highlight, link),
-                      pushedList);
+                      pushedList, closureCandidates);
 }
 
 void Tables::AddDropStub(const DropStub& stub)

@@ -123,8 +123,10 @@ struct ConnectionRouter::Tables {
     int lineCount = 0;
     std::vector<std::string> messages;
 
-    // Indexes of the segments pushed during one lane assignment.
+    // Indexes of the segments pushed during one lane assignment, and of those
+    // that may still be pushed.
     std::array<int, kCapacity> pushedList;
+    std::array<int, kCapacity> closureCandidates;
 
     std::span<const DropStub> Drops() const { return {drops.data(), static_cast<std::size_t>(dropCount)}; }
     std::span<const SideStub> Sides() const { return {sides.data(), static_cast<std::size_t>(sideCount)}; }
