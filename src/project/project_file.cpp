@@ -2,8 +2,12 @@
 
 #include "label/label_compiler.h"
 #include "core/atomic_file.h"
+#include "core/cp1254.h"
 #include "core/decimal.h"
 #include "core/read_file.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <cstdint>
 
@@ -73,14 +77,16 @@ LoadResult LoadProjectFile(const std::string& path, ProjectState& project, Messa
 {
     project.machineTexts.emplace();
     project.ResetVariables();
-    project.projectFileName = path;
 
-    // The project left open after a format error is empty and carries the bad
-    // file's name. Any unsaved work was dealt with before the file was chosen,
-    // so it is marked saved: a later save question must not offer to write the
-    // empty project over the file the user meant to open.
+    // The project left open after a format error is empty. It does not take
+    // the refused file's name: a later Save must ask for a name instead of
+    // writing the empty project over the file that could not be read (a file
+    // of a newer version, say). Any unsaved work was dealt with before the
+    // file was chosen, so it is marked saved, and no save question offers to
+    // write it anywhere either.
     auto formatError = [&](std::string_view message) {
         messages.ShowError(message);
+        project.projectFileName.clear();
         project.modified = false;
         return LoadResult::FormatError;
     };
@@ -141,6 +147,7 @@ LoadResult LoadProjectFile(const std::string& path, ProjectState& project, Messa
             text.emplace_back(lines[next++]);
     }
     project.labelText = std::string(lines[next]);
+    project.projectFileName = path;
     if (!CompileProjectLabel(project))
         messages.ShowError(project.labelData);
 
@@ -158,14 +165,42 @@ bool ConfirmDiscardChanges(ProjectSession& session)
     return answer == AnswerNo;
 }
 
+std::string ReplaceFileQuestion(const std::string& path)
+{
+    // Paths are local 8-bit names; messages are code page bytes.
+    return toCp1254(QFile::decodeName(path.c_str())) + " already exists.\r\nDo you want to replace it?";
+}
+
+namespace {
+
+// The save dialog, then the question before an existing file is replaced. No
+// brings the dialog back on the chosen name so that another can be picked;
+// cancelling the dialog gives nothing. The dialog itself is told not to ask,
+// so the question comes once, in the designer's own box, whichever dialog the
+// platform shows.
+std::optional<std::string> chooseSaveFileName(ProjectSession& session)
+{
+    std::string initial = session.project.projectFileName;
+    for (;;) {
+        std::optional<std::string> path = session.dialogs.getSaveFileName(
+            kSaveProjectTitle, kProjectFileFilter, kProjectFileExtension, initial, false);
+        if (!path || !QFileInfo::exists(QFile::decodeName(path->c_str())))
+            return path;
+        if (session.messages.AskYesNo(kConfirmTitle, ReplaceFileQuestion(*path)) == AnswerYes)
+            return path;
+        initial = *path;
+    }
+}
+
+} // namespace
+
 bool SaveProject(ProjectSession& session, bool saveAs)
 {
     ProjectState& project = session.project;
     if (!project.isOpen())
         return false;
     if (saveAs || project.projectFileName.empty()) {
-        auto path = session.dialogs.getSaveFileName(kSaveProjectTitle, kProjectFileFilter, kProjectFileExtension,
-                                                    project.projectFileName, saveAs);
+        const std::optional<std::string> path = chooseSaveFileName(session);
         if (!path)
             return false;
         project.projectFileName = *path;
@@ -176,6 +211,8 @@ bool SaveProject(ProjectSession& session, bool saveAs)
         return false;
     }
     project.modified = false;
+    // The title shows the version as it was saved.
+    session.view.refreshTitle();
     return true;
 }
 

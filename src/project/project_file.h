@@ -33,13 +33,13 @@ bool WriteProjectFile(const std::string& path, const ProjectState& project);
 
 enum class LoadResult {
     Opened,       // project open, label compiled (its error, if any, already shown)
-    FormatError,  // empty, unmodified project left open under the file's name; header values read so far applied
+    FormatError,  // empty, unmodified project left open without a file name; header values read so far applied
     LoadError,    // nothing open any more, as after Close
 };
 
 // Open's work on a chosen file: clears the machines, resets the variables,
-// takes the file name, reads and checks the file, and rebuilds the compiled
-// label. Every failure is shown through `messages`. Used by the designer and
+// reads and checks the file, takes its name once it has been read, and
+// rebuilds the compiled label. A refused file's name is never kept. Every failure is shown through `messages`. Used by the designer and
 // by the command-line tool.
 LoadResult LoadProjectFile(const std::string& path, ProjectState& project, Messages& messages);
 
@@ -60,8 +60,13 @@ struct ProjectSession {
     ProjectView& view;
 };
 
-// Save and Save as. Returns true when the file was written.
+// Save and Save as. Returns true when the file was written. Whenever the save
+// dialog is shown (Save as, a project never saved, Yes to a save question), a
+// chosen file that exists is replaced only after Yes to ReplaceFileQuestion.
 bool SaveProject(ProjectSession& session, bool saveAs);
+
+// "<path> already exists." and "Do you want to replace it?" on two lines.
+std::string ReplaceFileQuestion(const std::string& path);
 
 // Open: save question, open dialog, then LoadProjectFile.
 void OpenProject(ProjectSession& session);

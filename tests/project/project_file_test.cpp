@@ -165,6 +165,7 @@ TEST_P(ProjectFileFailures, MessageAndState)
 {
     const BadFile& c = GetParam();
     project.newProject();
+    project.projectFileName = dir.path("previous.zmk");
     project.labelText = "keep";
     project.labelData = "keep-data";
     project.machineText(MachineId::Online) = {"old"};
@@ -180,7 +181,9 @@ TEST_P(ProjectFileFailures, MessageAndState)
         ASSERT_TRUE(project.isOpen());
         for (const auto& text : *project.machineTexts)
             EXPECT_TRUE(text.empty());
-        EXPECT_EQ(project.projectFileName, path);
+        // The refused file's name is not kept: nothing may be saved over it
+        // without the save dialog.
+        EXPECT_EQ(project.projectFileName, "");
         EXPECT_EQ(project.labelText, "keep");
         EXPECT_EQ(project.labelData, "keep-data");
         // Nothing of the user's is in the empty project: no save question may
@@ -282,7 +285,7 @@ TEST_F(ProjectFileTest, SaveWithNameWritesWithoutDialog)
     EXPECT_EQ(readFile(project.projectFileName), ProjectFileBytes(project));
 }
 
-TEST_F(ProjectFileTest, SaveAsAsksAndConfirmsOverwrite)
+TEST_F(ProjectFileTest, SaveAsAlwaysShowsTheDialog)
 {
     project.newProject();
     project.projectFileName = dir.path("a.zmk");
@@ -291,19 +294,104 @@ TEST_F(ProjectFileTest, SaveAsAsksAndConfirmsOverwrite)
     ASSERT_EQ(dialogs.requests.size(), 1u);
     const auto& r = dialogs.requests[0];
     EXPECT_TRUE(r.save);
-    EXPECT_TRUE(r.confirmOverwrite);
     EXPECT_EQ(r.title, kSaveProjectTitle);
     EXPECT_EQ(r.filter, kProjectFileFilter);
     EXPECT_EQ(r.defaultExtension, "zmk");
     EXPECT_EQ(r.initialName, dir.path("a.zmk"));
     EXPECT_EQ(project.projectFileName, dir.path("b.zmk"));
-    EXPECT_EQ(view.titleRefreshes, 1);
+    EXPECT_GE(view.titleRefreshes, 1);
+    // The designer asks its own question before replacing a file, so the
+    // dialog is not asked to ask a second one.
+    EXPECT_FALSE(r.confirmOverwrite);
+}
 
-    // Save of an unnamed project shows the dialog without the overwrite question.
-    project.projectFileName.clear();
+TEST_F(ProjectFileTest, OpenThatIsRefusedLeavesNoNameToSaveOver)
+{
+    const std::string refused = "V100\r\nfrom a newer designer\r\n";
+    dialogs.paths = {put("ok.zmk", fileWith(115, {0, 0, 0, 0})), put("refused.zmk", refused)};
+    OpenProject(session);
+    OpenProject(session);
+    ASSERT_EQ(messages.errors(), std::vector<std::string>{std::string(kMsgIncorrectVersion)});
+    EXPECT_EQ(project.versionText, "V9") << "values already taken over stay";
+
+    // Save behaves as for a project never saved: it asks for a name.
     dialogs.paths = {std::nullopt};
     EXPECT_FALSE(SaveProject(session, false));
-    EXPECT_FALSE(dialogs.requests.back().confirmOverwrite);
+    ASSERT_EQ(dialogs.requests.size(), 3u);
+    EXPECT_TRUE(dialogs.requests.back().save);
+    EXPECT_EQ(dialogs.requests.back().initialName, "");
+    EXPECT_EQ(readFile(dir.path("refused.zmk")), refused);
+}
+
+// Every save through the dialog asks before it replaces an existing file, and
+// No leaves the file as it was.
+TEST_F(ProjectFileTest, ChosenFileThatExistsIsReplacedOnlyAfterYes)
+{
+    enum class Start { SaveUnnamed, SaveAs, YesToSaveQuestion };
+    struct Case {
+        const char* name;
+        Start start;
+        std::vector<int> answers;                        // to the replace question
+        std::vector<std::optional<std::string>> chosen;  // names picked in the dialog, in turn
+        bool saved;
+        std::string writtenTo;  // empty: nothing written
+    };
+    const Case cases[] = {
+        {"SaveNoThenCancel", Start::SaveUnnamed, {AnswerNo}, {"old.zmk", std::nullopt}, false, ""},
+        {"SaveYes", Start::SaveUnnamed, {AnswerYes}, {"old.zmk"}, true, "old.zmk"},
+        {"SaveNoThenAnotherName", Start::SaveUnnamed, {AnswerNo}, {"old.zmk", "new.zmk"}, true, "new.zmk"},
+        {"SaveClosedBox", Start::SaveUnnamed, {AnswerCancel}, {"old.zmk", std::nullopt}, false, ""},
+        {"SaveAsNoThenCancel", Start::SaveAs, {AnswerNo}, {"old.zmk", std::nullopt}, false, ""},
+        {"SaveAsYes", Start::SaveAs, {AnswerYes}, {"old.zmk"}, true, "old.zmk"},
+        {"SaveQuestionNoThenCancel", Start::YesToSaveQuestion, {AnswerNo}, {"old.zmk", std::nullopt}, false, ""},
+        {"SaveQuestionYes", Start::YesToSaveQuestion, {AnswerYes}, {"old.zmk"}, true, "old.zmk"},
+        {"NewFileIsNotAskedAbout", Start::SaveUnnamed, {}, {"new.zmk"}, true, "new.zmk"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir folder;
+        const std::string old = folder.path("old.zmk");
+        writeFile(old, "keep me\r\n");
+        project.newProject();
+        project.variables[4].name = "mine";
+        project.modified = true;
+        if (c.start == Start::SaveAs)
+            project.projectFileName = folder.path("current.zmk");
+        messages = ScriptedMessages{};
+        dialogs = ScriptedFileDialogs{};
+        if (c.start == Start::YesToSaveQuestion)
+            messages.answers.push_back(AnswerYes);
+        for (int answer : c.answers)
+            messages.answers.push_back(answer);
+        for (const auto& name : c.chosen)
+            dialogs.paths.push_back(name ? std::optional(folder.path(*name)) : std::nullopt);
+
+        const bool saved = c.start == Start::YesToSaveQuestion ? ConfirmDiscardChanges(session)
+                                                               : SaveProject(session, c.start == Start::SaveAs);
+        EXPECT_EQ(saved, c.saved);
+        EXPECT_TRUE(dialogs.paths.empty()) << "every scripted dialog was shown";
+        EXPECT_TRUE(messages.answers.empty()) << messages.transcript();
+        if (!c.answers.empty() && messages.shown.empty()) {
+            ADD_FAILURE() << "no question before replacing the file";
+        } else if (!c.answers.empty()) {
+            const auto& question = messages.shown.back();
+            EXPECT_EQ(question.kind, "yesno");
+            EXPECT_EQ(question.title, "Confirm");
+            EXPECT_EQ(question.message, old + " already exists.\r\nDo you want to replace it?");
+            // After No the dialog comes back on the name that was refused.
+            if (c.chosen.size() > 1 && dialogs.requests.size() > 1) {
+                EXPECT_EQ(dialogs.requests[1].initialName, old);
+            }
+        }
+        EXPECT_EQ(readFile(old) == "keep me\r\n", c.writtenTo != "old.zmk");
+        if (!c.writtenTo.empty()) {
+            EXPECT_EQ(project.projectFileName, folder.path(c.writtenTo));
+            EXPECT_EQ(readFile(folder.path(c.writtenTo)), ProjectFileBytes(project));
+            EXPECT_FALSE(project.modified);
+        } else {
+            EXPECT_TRUE(project.modified);
+        }
+    }
 }
 
 TEST_F(ProjectFileTest, SaveThatFailsPartWayKeepsTheOldFileWhole)
