@@ -1,16 +1,16 @@
 #pragma once
 
-#include <QStringList>
+#include "cli/command_line.h"
 
-// Each subcommand of `qvt` takes its own arguments (without the command name)
-// and returns the process exit code.
+// The commands of `qvt`, one or two to a *_command.cpp file; main.cpp lists
+// them in the order `qvt --help` shows.
 namespace qvt::cli {
 
-int runCompile(const QStringList& args);   // qvt compile
-int runCheck(const QStringList& args);     // qvt check
-int runLabel(const QStringList& args);     // qvt label
-int runUpload(const QStringList& args);    // qvt upload
-int runPorts(const QStringList& args);     // qvt ports
-int runSimulate(const QStringList& args);  // qvt simulate
+extern const Command kCompileCommand;   // qvt compile
+extern const Command kCheckCommand;     // qvt check
+extern const Command kLabelCommand;     // qvt label
+extern const Command kPortsCommand;     // qvt ports
+extern const Command kUploadCommand;    // qvt upload
+extern const Command kSimulateCommand;  // qvt simulate
 
 } // namespace qvt::cli

@@ -4,81 +4,12 @@
 #include "compiler/image_layout.h"
 #include "project/project_file.h"
 
-#include <QFile>
-
 #include <cstdio>
 #include <string>
 
 namespace qvt::cli {
 
 namespace {
-
-const char kCompileUsage[] =
-    "usage: qvt compile PROJECT.zmk [-o IMAGE]\n"
-    "\n"
-    "Compiles the project's four machines, variables, timers, version and label\n"
-    "into the terminal image, as the designer's Compile command does, without\n"
-    "its questions. On success prints one summary line.\n"
-    "  -o, --output IMAGE  write the image here (default: the project's path with\n"
-    "                      its extension replaced by ITF)\n"
-    "\n"
-    "Errors of items are printed one per line as\n"
-    "  PROJECT.zmk: MACHINE: item ID: TEXT\n"
-    "for the first machine that has any; no image is written then.\n"
-    "\n"
-    "Exit status: 0 image written, 1 items with errors, 2 a limit of the image\n"
-    "exceeded (the line says which, and where), the image could not be written,\n"
-    "the project could not be read, or bad arguments.\n";
-
-const char kCheckUsage[] =
-    "usage: qvt check PROJECT.zmk\n"
-    "\n"
-    "Compiles all four machines of the project, each one even after a machine\n"
-    "with errors, and prints every error as\n"
-    "  PROJECT.zmk: MACHINE: item ID: TEXT\n"
-    "and every exceeded limit of the image. Writes no file. A project without\n"
-    "errors gets one summary line.\n"
-    "\n"
-    "Exit status: 0 no errors, 1 items with errors, 2 a limit exceeded, the\n"
-    "project could not be read, or bad arguments.\n";
-
-struct Options {
-    std::string project;
-    std::string image;
-};
-
-// Returns -1 after --help, 0 to go on, otherwise the exit code.
-int Parse(const char* command, const char* usage, bool takesOutput, const QStringList& args, Options& options)
-{
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::fputs(usage, stdout);
-            return -1;
-        }
-        if (takesOutput && (a == "-o" || a == "--output")) {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "qvt %s: %s needs a file name\n", command, qPrintable(a));
-                return 2;
-            }
-            options.image = QFile::encodeName(args[++i]).toStdString();
-        } else if (a.startsWith("-") && a.size() > 1) {
-            std::fprintf(stderr, "qvt %s: unknown option %s\n", command, qPrintable(a));
-            std::fputs(usage, stderr);
-            return 2;
-        } else if (options.project.empty()) {
-            options.project = QFile::encodeName(a).toStdString();
-        } else {
-            std::fprintf(stderr, "qvt %s: only one project may be given\n", command);
-            return 2;
-        }
-    }
-    if (options.project.empty()) {
-        std::fputs(usage, stderr);
-        return 2;
-    }
-    return 0;
-}
 
 // "dir/stock.zmk" gives "dir/stock.ITF"; a name without an extension gets one.
 // This differs on purpose from the designer's rule (ImageFileNameFor), which
@@ -112,64 +43,91 @@ void PrintFailure(const std::string& project, const std::string& reason)
     std::fprintf(stderr, "%s: %s\n", project.c_str(), reason.c_str());
 }
 
-} // namespace
-
-int runCompile(const QStringList& args)
+int runCompile(const Invocation& invocation)
 {
-    Options options;
-    if (int code = Parse("compile", kCompileUsage, true, args, options))
-        return code < 0 ? 0 : code;
-
+    const std::string path = invocation.argument(0);
     ProjectState project;
-    StderrMessages messages(options.project);
-    if (!Load(options.project, project, messages))
+    StderrMessages messages(path);
+    if (!Load(path, project, messages))
         return 2;
 
     CompileSettings settings = CompileSettings::ForProject(project);
-    settings.imagePath = options.image.empty() ? DefaultImagePath(options.project) : options.image;
+    settings.imagePath = invocation.isSet("output") ? invocation.path("output") : DefaultImagePath(path);
     const CompileResult result = CompileProject(project, settings, messages);
     switch (result.outcome) {
     case CompileOutcome::ImageWritten:
-        std::printf("%s: wrote %s, %zu bytes, checksum 0x%04X\n", options.project.c_str(), result.imagePath.c_str(),
+        std::printf("%s: wrote %s, %zu bytes, checksum 0x%04X\n", path.c_str(), result.imagePath.c_str(),
                     result.image.size(), unsigned(ImageChecksum(result.image)));
         return 0;
     case CompileOutcome::ErrorsInMachine:
-        PrintErrors(options.project, result.machine, result.errors);
+        PrintErrors(path, result.machine, result.errors);
         return 1;
     case CompileOutcome::CompileFailed:
-        PrintFailure(options.project, result.reason);
+        PrintFailure(path, result.reason);
         return 2;
     }
     return 2;
 }
 
-int runCheck(const QStringList& args)
+int runCheck(const Invocation& invocation)
 {
-    Options options;
-    if (int code = Parse("check", kCheckUsage, false, args, options))
-        return code < 0 ? 0 : code;
-
+    const std::string path = invocation.argument(0);
     ProjectState project;
-    StderrMessages messages(options.project);
-    if (!Load(options.project, project, messages))
+    StderrMessages messages(path);
+    if (!Load(path, project, messages))
         return 2;
 
     const ProjectCheck check = CheckProject(project, CompileSettings::ForProject(project), messages);
     int errorCount = 0;
     for (const MachineCheck& m : check.machines) {
-        PrintErrors(options.project, m.machine, m.errors);
+        PrintErrors(path, m.machine, m.errors);
         errorCount += m.errors.count();
         if (m.failure)
-            PrintFailure(options.project, *m.failure);
+            PrintFailure(path, *m.failure);
     }
     if (check.imageFailure)
-        PrintFailure(options.project, *check.imageFailure);
+        PrintFailure(path, *check.imageFailure);
     if (check.hasFailures())
         return 2;
     if (errorCount != 0)
         return 1;
-    std::printf("%s: no errors\n", options.project.c_str());
+    std::printf("%s: no errors\n", path.c_str());
     return 0;
 }
+
+} // namespace
+
+const Argument kProjectArgument{"PROJECT.zmk", "the project file"};
+
+const Command kCompileCommand{
+    "compile",
+    "compile a project into its terminal image",
+    "Compiles the project's four machines, variables, timers, version and label into the terminal image, as the "
+    "designer's Compile command does, without its questions. On success prints one summary line.\n"
+    "\n"
+    "Errors of items are printed one per line as\n"
+    "  PROJECT.zmk: MACHINE: item ID: TEXT\n"
+    "for the first machine that has any; no image is written then.",
+    {kProjectArgument},
+    {{{"o", "output"},
+      "IMAGE",
+      "write the image here (default: the project's path with its extension replaced by ITF)"}},
+    "0 image written, 1 items with errors, 2 a limit of the image exceeded (the line says which, and where), the "
+    "image could not be written, the project could not be read, or bad arguments.",
+    runCompile,
+};
+
+const Command kCheckCommand{
+    "check",
+    "check all four machines of a project and list every error",
+    "Compiles all four machines of the project, each one even after a machine with errors, and prints every error "
+    "as\n"
+    "  PROJECT.zmk: MACHINE: item ID: TEXT\n"
+    "and every exceeded limit of the image. Writes no file. A project without errors gets one summary line.",
+    {kProjectArgument},
+    {},
+    "0 no errors, 1 items with errors, 2 a limit exceeded, the project could not be read, or bad arguments.",
+    runCheck,
+};
 
 } // namespace qvt::cli

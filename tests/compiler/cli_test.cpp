@@ -3,6 +3,7 @@
 
 #include "compiler/compile_driver.h"
 #include "project/project_file.h"
+#include "qvt_runner.h"
 #include "test_files.h"
 
 #include <QDir>
@@ -15,20 +16,6 @@
 
 namespace qvt::test {
 namespace {
-
-struct ToolRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-ToolRun RunQvt(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(QVT_CLI), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
-}
 
 QString Q(const std::string& path)
 {
@@ -73,7 +60,7 @@ protected:
 TEST_F(CliTest, CompilesTheSampleProject)
 {
     const std::string path = Save("stock.zmk");
-    const ToolRun run = RunQvt({"compile", Q(path)});
+    const QvtRun run = runQvt({"compile", Q(path)});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");
     const std::string image = dir.path("stock.ITF");
@@ -91,7 +78,7 @@ TEST_F(CliTest, CompilesTheSampleProject)
     ASSERT_EQ(designer.outcome, CompileOutcome::ImageWritten) << designer.reason;
     EXPECT_EQ(designer.image, imageBytes);
 
-    const ToolRun check = RunQvt({"check", Q(path)});
+    const QvtRun check = runQvt({"check", Q(path)});
     EXPECT_EQ(check.exitCode, 0) << check.err;
     EXPECT_EQ(check.out, path + ": no errors\n");
 }
@@ -101,7 +88,7 @@ TEST_F(CliTest, OutputOption)
     const std::string path = Save("stock.zmk");
     for (const char* option : {"-o", "--output"}) {
         const std::string image = dir.path(std::string("image") + option + ".bin");
-        const ToolRun run = RunQvt({"compile", Q(path), option, Q(image)});
+        const QvtRun run = runQvt({"compile", Q(path), option, Q(image)});
         EXPECT_EQ(run.exitCode, 0) << run.err;
         EXPECT_TRUE(Exists(image)) << option;
     }
@@ -118,14 +105,14 @@ TEST_F(CliTest, ItemErrorsOfTheFirstMachineWithErrors)
     AddToMachine(MachineId::Offline, offline);
     const std::string path = Save("broken.zmk");
 
-    const ToolRun run = RunQvt({"compile", Q(path)});
+    const QvtRun run = runQvt({"compile", Q(path)});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, path + ": Online: item 900: Target must be selected\n" + path +
                            ": Online: item 900: [Next] Connection must be defined\n");
     EXPECT_FALSE(Exists(dir.path("broken.ITF")));
 
-    const ToolRun check = RunQvt({"check", Q(path)});
+    const QvtRun check = runQvt({"check", Q(path)});
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_EQ(check.out, "");
     EXPECT_EQ(check.err, path + ": Online: item 900: Target must be selected\n" +              //
@@ -146,13 +133,13 @@ TEST_F(CliTest, ExceededLimitSaysWhichAndWhere)
     const std::string path = Save("limit.zmk");
     const std::string expected = path + ": Offline: item 950: tag 300 does not fit in one byte (0..255)\n";
 
-    const ToolRun run = RunQvt({"compile", Q(path)});
+    const QvtRun run = runQvt({"compile", Q(path)});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err, expected);
     EXPECT_FALSE(Exists(dir.path("limit.ITF")));
 
     // The check also lists the item errors of the same machine.
-    const ToolRun check = RunQvt({"check", Q(path)});
+    const QvtRun check = runQvt({"check", Q(path)});
     EXPECT_EQ(check.exitCode, 2);
     EXPECT_NE(check.err.find(expected), std::string::npos) << check.err;
 }
@@ -160,7 +147,7 @@ TEST_F(CliTest, ExceededLimitSaysWhichAndWhere)
 TEST_F(CliTest, ImageThatCannotBeWritten)
 {
     const std::string path = Save("stock.zmk");
-    const ToolRun run = RunQvt({"compile", Q(path), "-o", Q(dir.path("missing/stock.ITF"))});
+    const QvtRun run = runQvt({"compile", Q(path), "-o", Q(dir.path("missing/stock.ITF"))});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err.rfind(path + ": Could not create the file...\n" + path + ": could not create the image file " +
@@ -178,7 +165,7 @@ TEST_F(CliTest, FailedWriteLeavesTheOldImageWhole)
     const std::string image = dir.path("stock.ITF");
     writeFile(image, "old image");
     QProcess p;
-    p.start("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 8; exec \"$0\" compile \"$1\"", QStringLiteral(QVT_CLI), Q(path)});
+    p.start("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 8; exec \"$0\" compile \"$1\"", qvtProgram(), Q(path)});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 2);
     const std::string err = p.readAllStandardError().toStdString();
@@ -199,7 +186,7 @@ TEST_F(CliTest, UnreadableProject)
     };
     for (const Case& c : cases) {
         for (const char* command : {"compile", "check"}) {
-            const ToolRun run = RunQvt({command, Q(c.path)});
+            const QvtRun run = runQvt({command, Q(c.path)});
             EXPECT_EQ(run.exitCode, 2) << command;
             EXPECT_EQ(run.err, c.path + ": " + c.message + "\n") << command;
             EXPECT_EQ(run.out, "") << command;
@@ -218,14 +205,14 @@ TEST(Cli, HelpAndBadArguments)
     } cases[] = {
         {{"compile", "--help"}, 0, "usage: qvt compile PROJECT.zmk [-o IMAGE]", ""},
         {{"check", "-h"}, 0, "usage: qvt check PROJECT.zmk", ""},
-        {{"compile"}, 2, "", "usage: qvt compile"},
-        {{"check", "a.zmk", "b.zmk"}, 2, "", "qvt check: only one project may be given"},
+        {{"compile"}, 2, "", "qvt compile: missing PROJECT.zmk\nusage: qvt compile"},
+        {{"check", "a.zmk", "b.zmk"}, 2, "", "qvt check: unexpected argument b.zmk"},
         {{"check", "a.zmk", "-o", "x"}, 2, "", "qvt check: unknown option -o"},
-        {{"compile", "a.zmk", "-o"}, 2, "", "qvt compile: -o needs a file name"},
+        {{"compile", "a.zmk", "-o"}, 2, "", "qvt compile: -o needs a value"},
         {{"compile", "--verbose", "a.zmk"}, 2, "", "qvt compile: unknown option --verbose"},
     };
     for (const Case& c : cases) {
-        const ToolRun run = RunQvt(c.args);
+        const QvtRun run = runQvt(c.args);
         const std::string what = c.args.join(' ').toStdString();
         EXPECT_EQ(run.exitCode, c.exitCode) << what;
         EXPECT_EQ(run.out.rfind(c.outStart, 0), 0u) << what << ": " << run.out;

@@ -1,10 +1,11 @@
 #include "label/label_compiler.h"
 #include "label/label_text.h"
+#include "fake_lp.h"
 #include "label_samples.h"
+#include "qvt_runner.h"
 #include "test_files.h"
 
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -13,19 +14,9 @@ using namespace qvt::test;
 
 namespace {
 
-struct CliRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-CliRun runQvt(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+QvtRun runLabel(const QStringList& args)
 {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QVT_CLI), QStringList{"label"} + args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+    return runQvt(QStringList{"label"} + args);
 }
 
 // The sample project with its last line, the label text, replaced.
@@ -48,7 +39,7 @@ TEST(LabelCommand, WritesDataAndStream)
     VariableTable vars = resetTable();
     const std::string text = BuildLabelText(sampleProjectDesign(), vars);
     const std::string project = projectWithLabel(dir, "p.zmk", text);
-    CliRun r = runQvt({q(project), "--data", q(dir.path("d.bin")), "--stream", q(dir.path("s.bin"))});
+    QvtRun r = runLabel({q(project), "--data", q(dir.path("d.bin")), "--stream", q(dir.path("s.bin"))});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     std::string data, stream;
     ASSERT_TRUE(CompileLabel(text, vars, LabelMode::Image, data));
@@ -68,23 +59,19 @@ TEST(LabelCommand, PrintsToDevicesAndQueues)
     ASSERT_TRUE(CompileLabel(text, vars, LabelMode::Print, stream));
 
     writeFile(dir.path("lp0"), "");
-    EXPECT_EQ(runQvt({q(project), "--print", q(dir.path("lp0"))}).exitCode, 0);
+    EXPECT_EQ(runLabel({q(project), "--print", q(dir.path("lp0"))}).exitCode, 0);
     EXPECT_EQ(readFile(dir.path("lp0")), stream);
 
     writeFile(dir.path("ttyS9"), "");
-    EXPECT_EQ(runQvt({q(project), "--print", "COM1:", "--com1", q(dir.path("ttyS9"))}).exitCode, 0);
+    EXPECT_EQ(runLabel({q(project), "--print", "COM1:", "--com1", q(dir.path("ttyS9"))}).exitCode, 0);
     EXPECT_EQ(readFile(dir.path("ttyS9")), stream);
 
     // A stand-in lp first on the PATH takes the queue's data.
-    writeFile(dir.path("lp"), "#!/bin/sh\necho \"$*\" > '" + dir.path("lp.args") + "'\ncat > '" +
-                                  dir.path("lp.data") + "'\n");
-    QFile::setPermissions(q(dir.path("lp")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("PATH", q(dir.path("")) + ":" + env.value("PATH"));
-    CliRun r = runQvt({q(project), "--print", "cups:Labels"}, env);
+    FakeLp lp;
+    QvtRun r = runLabel({q(project), "--print", "cups:Labels"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(readFile(dir.path("lp.args")), "-d Labels -o raw\n");
-    EXPECT_EQ(readFile(dir.path("lp.data")), stream);
+    EXPECT_EQ(lp.args(), "-d\nLabels\n-o\nraw\n");
+    EXPECT_EQ(lp.input(), stream);
 }
 
 TEST(LabelCommand, ExitCodes)
@@ -95,10 +82,10 @@ TEST(LabelCommand, ExitCodes)
     struct Row { const char* what; QStringList args; int code; const char* says; };
     const Row rows[] = {
         {"help", {"--help"}, 0, ""},
-        {"no project", {}, 2, "usage"},
-        {"unknown option", {q(good), "--colour"}, 2, "unknown option"},
-        {"option without value", {q(good), "--data"}, 2, "needs a value"},
-        {"two projects", {q(good), q(good)}, 2, "only one project"},
+        {"no project", {}, 2, "qvt label: missing PROJECT.zmk\nusage: qvt label"},
+        {"unknown option", {q(good), "--colour"}, 2, "qvt label: unknown option --colour"},
+        {"option without value", {q(good), "--data"}, 2, "qvt label: --data needs a value"},
+        {"two projects", {q(good), q(good)}, 2, "qvt label: unexpected argument"},
         {"missing project", {q(dir.path("none.zmk"))}, 2, "Error while loading file."},
         {"broken label", {q(broken), "--data", q(dir.path("x.bin"))}, 1, "Label File open error."},
         {"unwritable output", {q(good), "--stream", q(dir.path("no/dir/s.bin"))}, 2, "cannot write"},
@@ -107,7 +94,7 @@ TEST(LabelCommand, ExitCodes)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        CliRun run = runQvt(r.args);
+        QvtRun run = runLabel(r.args);
         EXPECT_EQ(run.exitCode, r.code) << run.err;
         EXPECT_NE(run.err.find(r.says), std::string::npos) << run.err;
     }

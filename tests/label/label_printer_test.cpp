@@ -1,4 +1,5 @@
 #include "label/label_printer.h"
+#include "fake_lp.h"
 #include "scripted_messages.h"
 #include "test_files.h"
 
@@ -29,32 +30,6 @@ public:
     bool succeed = true;
     std::vector<std::string> targets;
     std::vector<std::string> streams;
-};
-
-// A stand-in for the CUPS client: records its arguments and standard input.
-class FakeLp {
-public:
-    explicit FakeLp(int exitCode, std::string_view saying = "")
-    {
-        program_ = dir_.path("lp");
-        writeFile(program_, "#!/bin/sh\n"
-                            "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + dir_.path("args") + "'\n"
-                            "cat > '" + dir_.path("stdin") + "'\n"
-                            "echo '" + std::string(saying) + "'\n"
-                            "exit " + std::to_string(exitCode) + "\n");
-        QFile::setPermissions(QString::fromStdString(program_), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        oldPath_ = qgetenv("PATH");
-        qputenv("PATH", QByteArray::fromStdString(dir_.path("")) + ":" + oldPath_);
-    }
-    ~FakeLp() { qputenv("PATH", oldPath_); }
-    bool ran() const { return QFile::exists(QString::fromStdString(dir_.path("args"))); }
-    std::string args() const { return readFile(dir_.path("args")); }
-    std::string input() const { return readFile(dir_.path("stdin")); }
-
-private:
-    TempDir dir_;
-    std::string program_;
-    QByteArray oldPath_;
 };
 
 } // namespace

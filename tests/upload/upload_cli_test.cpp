@@ -1,3 +1,4 @@
+#include "qvt_runner.h"
 #include "test_files.h"
 
 #include <QProcess>
@@ -11,18 +12,14 @@ namespace {
 // `qvt simulate` and `qvt upload` as a user runs them; the exit code tells
 // scripts whether every block was accepted.
 
-struct ProcessRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using qvt::test::QvtRun;
 
 class Cli : public ::testing::Test {
 protected:
     // Starts the simulator and returns its device, read from its first line.
     std::string startSimulator(const QStringList& options)
     {
-        simulator_.setProgram(QVT_CLI);
+        simulator_.setProgram(qvt::test::qvtProgram());
         simulator_.setArguments(QStringList{"simulate", "--once", "--quiet"} + options);
         simulator_.start();
         EXPECT_TRUE(simulator_.waitForStarted(10000));
@@ -30,14 +27,7 @@ protected:
         }
         return simulator_.readLine().trimmed().toStdString();
     }
-    ProcessRun upload(const QStringList& args)
-    {
-        QProcess process;
-        process.start(QVT_CLI, QStringList{"upload"} + args);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-                process.readAllStandardError().toStdString()};
-    }
+    QvtRun upload(const QStringList& args) { return qvt::test::runQvt(QStringList{"upload"} + args); }
     void TearDown() override
     {
         if (simulator_.state() != QProcess::NotRunning) {
@@ -67,7 +57,7 @@ TEST_F(Cli, UploadsToTheSimulatorAndExitsWithZero)
     qvt::test::writeFile(dir_.path("a.ITF"), image);
     const std::string device = startSimulator({"--address", "85", "--dump", QString::fromStdString(dir_.path("got.bin"))});
     ASSERT_FALSE(device.empty());
-    const ProcessRun run = upload({QString::fromStdString(dir_.path("a.ITF")), "--port", QString::fromStdString(device),
+    const QvtRun run = upload({QString::fromStdString(dir_.path("a.ITF")), "--port", QString::fromStdString(device),
                             "--address", "85", "--fast"});
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("Upload Completed"), std::string::npos) << run.out;
@@ -80,7 +70,7 @@ TEST_F(Cli, ExitsWithOneWhenABlockIsRejected)
 {
     qvt::test::writeFile(dir_.path("a.ITF"), imageBytes(700));
     const std::string device = startSimulator({"--reject-block", "4"});
-    const ProcessRun run = upload({QString::fromStdString(dir_.path("a.ITF")), "--port", QString::fromStdString(device),
+    const QvtRun run = upload({QString::fromStdString(dir_.path("a.ITF")), "--port", QString::fromStdString(device),
                             "--fast"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("Could not write to Flash."), std::string::npos) << run.err;
@@ -95,7 +85,7 @@ TEST_F(Cli, RefusesBadArgumentsAndMissingPorts)
     EXPECT_EQ(upload({image}).exitCode, 2);
     EXPECT_EQ(upload({image, "--port", "ttyQVT0", "--speed", "14400"}).exitCode, 2);
     EXPECT_EQ(upload({image, "--port", "ttyQVT0", "--address", "0"}).exitCode, 2);
-    const ProcessRun missing = upload({image, "--port", "/dev/qvt-no-such-port"});
+    const QvtRun missing = upload({image, "--port", "/dev/qvt-no-such-port"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("Could not open Com port."), std::string::npos);
 }
