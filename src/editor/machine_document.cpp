@@ -116,7 +116,13 @@ MachineDocument::MachineDocument(ProjectState& project, MachineId machine, Messa
     });
 }
 
-MachineDocument::~MachineDocument() = default;
+MachineDocument::~MachineDocument()
+{
+    // The stack empties itself when destroyed and says so; nobody must hear
+    // that from a document half gone.
+    undoStack_.disconnect(this);
+    blockSignals(true);
+}
 
 void MachineDocument::SelectCell(int row, int column)
 {

@@ -1,5 +1,7 @@
 #include "shell/main_form.h"
 
+#include "shell/design_window.h"
+
 #include "shell/command_images.h"
 #include "project/compile_step.h"
 #include "core/cp1254.h"
@@ -297,13 +299,23 @@ void TMainForm::notAvailableYet(const char* command)
     messages_.ShowInfo("Info", std::string(command) + " is not available yet.");
 }
 
+void TMainForm::openDesignWindow(MachineId machine, const ErrorList& errors)
+{
+    if (!project_.isOpen())
+        return;
+    std::unique_ptr<TFTasarim> window = TFTasarim::Create(project_, machine, messages_, session_.dialogs, errors, this);
+    if (!window)
+        return;
+    window->exec();
+    // The machine's text may have been saved into the project.
+    refreshTitle();
+}
+
 void TMainForm::aDerleExecute()
 {
-    // Until the design window can open a machine on its errors, they are listed in the error box.
-    const auto listErrors = [this](MachineId machine, const ErrorList& errors) {
-        messages_.ShowError(DescribeMachineErrors(machine, errors));
-    };
-    if (CompileStep(session_, listErrors))
+    // The first machine with errors opens in its design window, which lists them.
+    const auto showErrors = [this](MachineId machine, const ErrorList& errors) { openDesignWindow(machine, errors); };
+    if (CompileStep(session_, showErrors))
         messages_.ShowInfo("Info", "Compiled.");
 }
 
@@ -319,22 +331,22 @@ void TMainForm::aVariableExecute()
 
 void TMainForm::aOnlineExecute()
 {
-    notAvailableYet("Online");
+    openDesignWindow(MachineId::Online);
 }
 
 void TMainForm::aOfflineExecute()
 {
-    notAvailableYet("Offline");
+    openDesignWindow(MachineId::Offline);
 }
 
 void TMainForm::aOnTmrExecute()
 {
-    notAvailableYet("On-Tmr");
+    openDesignWindow(MachineId::OnlineTimer);
 }
 
 void TMainForm::aOffTmrExecute()
 {
-    notAvailableYet("Off-Tmr");
+    openDesignWindow(MachineId::OfflineTimer);
 }
 
 void TMainForm::aEtiketExecute()

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "project/project_file.h"
 #include "core/project_state.h"
+#include "compiler/compile_errors.h"
 #include "shell/recent_projects.h"
 
 #include <QMainWindow>
@@ -78,6 +79,9 @@ private:
     void rebuildRecentMenu();
     void applyLoadResult(LoadResult result);
     void notAvailableYet(const char* command);
+    // Shows the design window of `machine` modally, with the errors a compile
+    // found in it.
+    void openDesignWindow(MachineId machine, const ErrorList& errors = {});
     void rememberProjectFile();
 
     ProjectState& project_;
