@@ -204,13 +204,14 @@ int AddSegment(SegmentTable& table, const SegmentTable& partners, bool horizonta
                           horizontal ? Tables::kUp : Tables::kLeft, partners};
     int& head = table.HeadSlot(n.channel);
     auto& e = table.entries;
+    auto& next = table.nextInChannel;
 
     // Every overlapping segment of the channel sets the lane above them all;
     // those the rules put above N are pushed.
     int r = 0;
     int lowestPushed = INT_MAX;
     int pushedCount = 0;
-    for (int si = head; si != -1; si = e[si].nextInChannel) {
+    for (int si = head; si != -1; si = next[si]) {
         Segment& s = e[si];
         if (!Overlap(n, s))
             continue;
@@ -229,7 +230,7 @@ int AddSegment(SegmentTable& table, const SegmentTable& partners, bool horizonta
     // in the chain yet, so it takes no part.
     if (pushedCount > 0) {
         int candidateCount = 0;
-        for (int qi = head; qi != -1; qi = e[qi].nextInChannel)
+        for (int qi = head; qi != -1; qi = next[qi])
             if (!e[qi].pushed && e[qi].lane >= lowestPushed)
                 candidates[candidateCount++] = qi;
         for (int k = 0; k < pushedCount && candidateCount > 0; ++k) {
@@ -254,8 +255,8 @@ int AddSegment(SegmentTable& table, const SegmentTable& partners, bool horizonta
 
     const int index = table.count++;
     n.pushed = false;
-    n.nextInChannel = head;
     e[index] = n;
+    next[index] = head;
     head = index;
     return index;
 }

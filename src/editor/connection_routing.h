@@ -92,7 +92,6 @@ struct ConnectionRouter::Tables {
         std::int64_t hi = 0;
         End loEnd;
         End hiEnd;
-        int nextInChannel = -1;   // chain of the segments of one channel
     };
 
     // Segments of one orientation, with their channels chained for the lane
@@ -100,6 +99,9 @@ struct ConnectionRouter::Tables {
     struct SegmentTable {
         std::array<Segment, kCapacity> entries;
         int count = 0;
+        // The segments of one channel are chained from its head through
+        // nextInChannel, newest first.
+        std::array<int, kCapacity> nextInChannel;
 
         static constexpr int kChannelSlots = 2048; // open addressing, > kCapacity
         std::array<std::int64_t, kChannelSlots> channelKeys;
