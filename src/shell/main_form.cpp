@@ -3,6 +3,7 @@
 #include "shell/design_window.h"
 
 #include "shell/command_images.h"
+#include "shell/variable_list.h"
 #include "project/compile_step.h"
 #include "core/cp1254.h"
 
@@ -326,7 +327,7 @@ void TMainForm::aQVTYukleExecute()
 
 void TMainForm::aVariableExecute()
 {
-    notAvailableYet("Variables");
+    ShowVariableList(project_, messages_, this);
 }
 
 void TMainForm::aOnlineExecute()
