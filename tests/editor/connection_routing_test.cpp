@@ -575,6 +575,139 @@ TEST(ConnectionRouting, LaneIsTheLowestPushedOneAndMayRepeatAnOverlappingLane)
     EXPECT_EQ(g.entries[1].lane, 1);
 }
 
+namespace {
+
+// The lane assignment followed step by step over the whole table, the
+// closure in repeated passes: the reference for the tables' channel chains
+// and their narrowed closure.
+struct ReferenceLanes {
+    bool horizontal;
+    std::vector<int> partnerLanes;
+    std::vector<Tables::Segment> segments;
+
+    static bool Before(const Tables::Segment& a, const Tables::Segment& b)
+    {
+        return a.hi < b.lo || (a.hi == b.lo && a.hiEnd.offset < b.loEnd.offset);
+    }
+    static bool Overlap(const Tables::Segment& a, const Tables::Segment& b) { return !Before(a, b) && !Before(b, a); }
+
+    bool Linked(const Tables::Segment& s) const { return s.link >= 0; }
+    int Partner(const Tables::Segment& s) const { return partnerLanes[s.link]; }
+
+    bool Hi(const Tables::Segment& n, const Tables::Segment& s) const
+    {
+        const auto first = horizontal ? kDown : kRight, second = horizontal ? kUp : kLeft;
+        const bool partners = !n.hiEnd.leg && Linked(n) && Linked(s);
+        if (n.hiEnd.direction == first)
+            return s.hiEnd.direction == first &&
+                   (s.hi < n.hi || (s.hi == n.hi && partners && Partner(n) > Partner(s)));
+        if (n.hiEnd.direction == second)
+            return s.hiEnd.direction != second || s.hi > n.hi ||
+                   (s.hi == n.hi && partners && Partner(n) < Partner(s));
+        return false;
+    }
+
+    bool Push(const Tables::Segment& n, const Tables::Segment& s) const
+    {
+        const auto first = horizontal ? kDown : kRight, second = horizontal ? kUp : kLeft;
+        if (n.loEnd.direction == first && s.loEnd.direction == first) {
+            if (s.lo > n.lo)
+                return true;
+            if (s.lo < n.lo)
+                return false;
+            if (horizontal && !n.loEnd.leg && Linked(n) && Linked(s) && Partner(n) < Partner(s))
+                return true;
+            return Hi(n, s);
+        }
+        if (n.loEnd.direction == second && s.loEnd.direction == second) {
+            if (s.lo < n.lo || (s.lo == n.lo && s.loEnd.offset < n.loEnd.offset))
+                return true;
+            return s.lo == n.lo && Hi(n, s);
+        }
+        return n.loEnd.direction == second && s.loEnd.direction != second;
+    }
+
+    int Add(Tables::Segment n)
+    {
+        const std::size_t ni = segments.size();
+        n.lane = 0;
+        segments.push_back(n);
+        int r = 0, lowest = INT_MAX;
+        for (std::size_t i = 0; i < ni; ++i) {
+            auto& s = segments[i];
+            if (s.channel != n.channel || !Overlap(n, s))
+                continue;
+            r = std::max(r, s.lane + 1);
+            if (Push(n, s)) {
+                s.pushed = true;
+                lowest = std::min(lowest, s.lane);
+            }
+        }
+        segments[ni].lane = std::min(r, lowest);
+        std::vector<std::size_t> channel;
+        for (std::size_t i = 0; i < ni; ++i)
+            if (segments[i].channel == n.channel)
+                channel.push_back(i);
+        for (bool more = true; more;) {
+            more = false;
+            for (std::size_t p : channel)
+                for (std::size_t q : channel) {
+                    auto &P = segments[p], &Q = segments[q];
+                    if (P.pushed && !Q.pushed && Overlap(P, Q) && Q.lane >= P.lane)
+                        Q.pushed = more = true;
+                }
+        }
+        for (auto& s : segments)
+            if (s.pushed)
+                ++s.lane, s.pushed = false;
+        return static_cast<int>(ni);
+    }
+};
+
+} // namespace
+
+TEST(ConnectionRouting, LanesMatchTheStepsFollowedLiterally)
+{
+    for (bool horizontal : {true, false}) {
+        for (std::uint32_t seed : {1u, 7u, 42u}) {
+            SCOPED_TRACE(std::string(horizontal ? "horizontal" : "vertical") + " seed " + std::to_string(seed));
+            auto random = [&seed](int n) {
+                seed = seed * 1103515245u + 12345u;
+                return static_cast<int>((seed >> 16) % static_cast<std::uint32_t>(n));
+            };
+            auto t = EmptyTables();
+            ReferenceLanes ref{horizontal, {}, {}};
+            auto& partners = horizontal ? t->vertical : t->horizontal;
+            partners.count = 50;
+            for (int i = 0; i < 50; ++i)
+                ref.partnerLanes.push_back(partners.entries[i].lane = random(4));
+            // Channels that share hash slots, far ones and negative ones.
+            const std::int64_t channels[] = {0, 2, 4, -6, 4096, 1LL << 40, -(1LL << 33), 2 * 2047};
+            const auto first = horizontal ? kDown : kRight, second = horizontal ? kUp : kLeft;
+            for (int i = 0; i < 600; ++i) {
+                const std::int64_t channel = channels[random(8)];
+                const std::int64_t a = random(24), b = a + random(8);
+                const End start{random(2) == 1, random(2) ? first : second,
+                                (horizontal ? 1 : -1) * static_cast<std::int64_t>(random(3))};
+                const End far{random(2) == 1, random(2) ? first : second, 0};
+                const int link = random(3) ? random(50) : -1;
+                const int got = horizontal ? t->AddHorizontal(channel, a, start, b, far, 0, link)
+                                           : t->AddVertical(channel, a, start, b, far, 0, link);
+                ASSERT_GE(got, 0);
+                // The reference takes the segment as the table stored it.
+                ASSERT_EQ(got, ref.Add((horizontal ? t->horizontal : t->vertical).entries[got])) << i;
+            }
+            const auto& table = horizontal ? t->horizontal : t->vertical;
+            int stacked = 0;
+            for (int i = 0; i < table.count; ++i) {
+                ASSERT_EQ(table.entries[i].lane, ref.segments[i].lane) << i;
+                stacked = std::max(stacked, table.entries[i].lane);
+            }
+            EXPECT_GT(stacked, 3) << "the random segments should crowd their channels";
+        }
+    }
+}
+
 // The segment built second has its link from the start, so its own lane
 // assignment already compares partner lanes.
 TEST(ConnectionRouting, SecondSegmentComparesPartnerLanesWhenAdded)
