@@ -28,12 +28,13 @@ void print(FILE* out, const QString& text)
     std::fwrite(bytes.data(), 1, bytes.size(), out);
 }
 
-// The words in lines of at most kWidth characters; every line after the
-// first starts with `indent` blanks. A word longer than a line stays whole.
-QString wrapWords(const QStringList& words, qsizetype firstColumn, qsizetype indent)
+// The words in lines that end by column kWidth, for text that starts at
+// column `indent`; every line after the first starts with as many blanks. A
+// word longer than a line stays whole.
+QString wrapWords(const QStringList& words, qsizetype indent)
 {
     QString text;
-    qsizetype column = firstColumn;
+    qsizetype column = indent;
     bool lineStarted = false;
     for (const QString& word : words) {
         if (lineStarted && column + 1 + word.size() > kWidth) {
@@ -61,7 +62,7 @@ QString wrapText(const QString& text)
         if (line.startsWith(' ') || line.isEmpty())
             lines << line;
         else
-            lines << wrapWords(line.split(' ', Qt::SkipEmptyParts), 0, 0);
+            lines << wrapWords(line.split(' ', Qt::SkipEmptyParts), 0);
     }
     return lines.join('\n');
 }
@@ -88,7 +89,7 @@ QString usageLine(const Command& command)
         words << argument.name;
     for (const Option& option : command.options)
         words << optionInUsage(option);
-    return start + (words.isEmpty() ? QString() : ' ' + wrapWords(words, start.size() + 1, start.size() + 1));
+    return start + (words.isEmpty() ? QString() : ' ' + wrapWords(words, start.size() + 1));
 }
 
 // Two columns: the names at the left, each description wrapped beside them.
@@ -106,7 +107,7 @@ QString table(const QList<std::pair<QString, QString>>& rows)
             text += '\n' + QString(column, ' ');
         else
             text += QString(column - left.size(), ' ');
-        text += wrapWords(right.split(' ', Qt::SkipEmptyParts), column, column) + '\n';
+        text += wrapWords(right.split(' ', Qt::SkipEmptyParts), column) + '\n';
     }
     return text;
 }

@@ -27,14 +27,15 @@ class QCommandLineParser;
 // Adding an option: append an `Option` to the command's `options` and read it
 // in its run function with isSet(), value(), path() or number(). The usage
 // line, the help and the errors for a missing value or an unknown option
-// follow from the declaration.
+// follow from the declaration; a value the command itself finds wrong goes
+// to badArgument(). Every command gets -h/--help from the front.
 namespace qvt::cli {
 
 // Exit status for a bad argument, in every command.
 constexpr int kBadArguments = 2;
 
 struct Option {
-    QStringList names;     // without dashes; a one-letter name first: {"o", "output"}
+    QStringList names;          // without dashes; a one-letter name first: {"o", "output"}
     QString valueName = {};     // placeholder of its value ("IMAGE"); empty for a switch
     QString description = {};
     QString defaultValue = {};  // taken when the option is not given; the help shows it

@@ -82,7 +82,7 @@ int runSimulate(const Invocation& invocation)
     say(simulator.devicePath());
 
     for (;;) {
-        const timespec tick{0, 100 * 1000 * 1000};
+        const timespec tick{0, 100L * 1000 * 1000};
         const int signal = sigtimedwait(&stopSignals, nullptr, &tick);
         if (signal == SIGINT || signal == SIGTERM)
             break;

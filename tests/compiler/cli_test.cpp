@@ -7,6 +7,7 @@
 #include "test_files.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -85,12 +86,18 @@ TEST_F(CliTest, CompilesTheSampleProject)
 
 TEST_F(CliTest, OutputOption)
 {
-    const std::string path = Save("stock.zmk");
-    for (const char* option : {"-o", "--output"}) {
-        const std::string image = dir.path(std::string("image") + option + ".bin");
-        const QvtRun run = runQvt({"compile", Q(path), option, Q(image)});
+    const QString project = Q(Save("stock.zmk"));
+    const QString image = Q(dir.path("image.bin"));
+    const QStringList forms[] = {
+        {project, "-o", image}, {project, "--output", image}, {project, "--output=" + image}, {project, "-o" + image},
+        {"-o", image, project},
+    };
+    for (const QStringList& args : forms) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        QFile::remove(image);
+        const QvtRun run = runQvt(QStringList{"compile"} + args);
         EXPECT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_TRUE(Exists(image)) << option;
+        EXPECT_TRUE(QFile::exists(image));
     }
     EXPECT_FALSE(Exists(dir.path("stock.ITF")));
 }

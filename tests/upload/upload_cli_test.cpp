@@ -87,7 +87,7 @@ TEST_F(Cli, RefusesBadArgumentsAndMissingPorts)
     EXPECT_EQ(upload({image, "--port", "ttyQVT0", "--address", "0"}).exitCode, 2);
     const QvtRun missing = upload({image, "--port", "/dev/qvt-no-such-port"});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_NE(missing.err.find("Could not open Com port."), std::string::npos);
+    EXPECT_NE(missing.err.find("qvt upload: Could not open Com port.\n"), std::string::npos) << missing.err;
 }
 
 } // namespace
