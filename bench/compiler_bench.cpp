@@ -1,12 +1,17 @@
-// Compiles a generated project of four machines with N items each (every kind
-// a machine may hold, every exit connected, screens on every Input and
-// ReadKey) from its machine texts in memory to the image bytes.
+// Compiles a generated project from its machine texts in memory to the image
+// bytes. A main machine and its timer machine share the entries of one jump
+// table, so a project of size N gives each main machine 70% of N items and
+// its timer machine the rest (every kind a machine may hold, every exit
+// connected, screens on every Input and ReadKey); N = 1000 fills both tables,
+// the largest project the terminal takes.
 //
 //   compiler_bench                             run the benchmarks
 //   compiler_bench --write-project=PATH [N]    write the project file instead
 //                                              (for measuring `qvt compile`)
 #include "compiler/compile_driver.h"
+#include "compiler/compile_failure.h"
 #include "compiler/image_builder.h"
+#include "compiler/image_layout.h"
 #include "model/item_kinds.h"
 #include "model/items_list.h"
 #include "core/headless_messages.h"
@@ -23,6 +28,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -202,37 +208,65 @@ MachineText GenerateMachine(bool timer, int count, Messages& messages)
     return text;
 }
 
-ProjectState GenerateProject(int count)
+// Items of a main machine and of its timer machine for `entries` jump table
+// entries (at most the table's 1000).
+int MainItems(int entries) { return entries * 7 / 10; }
+int TimerItems(int entries) { return entries - MainItems(entries); }
+
+// Throws when the project cannot be generated (std::runtime_error).
+ProjectState GenerateProject(int entries)
 {
+    if (entries < 2 || entries > kJumpTableEntries)
+        throw std::runtime_error("a project of " + std::to_string(entries) + " table entries per machine pair is outside 2.."
+                                 + std::to_string(kJumpTableEntries));
     SilentMessages messages;
     ProjectState project;
     project.newProject();
     project.projectFileName = "bench.zmk";
-    for (MachineId id : {MachineId::Online, MachineId::OnlineTimer, MachineId::Offline, MachineId::OfflineTimer})
-        project.machineText(id) =
-            GenerateMachine(id == MachineId::OnlineTimer || id == MachineId::OfflineTimer, count, messages);
+    for (MachineId id : {MachineId::Online, MachineId::OnlineTimer, MachineId::Offline, MachineId::OfflineTimer}) {
+        const bool timer = id == MachineId::OnlineTimer || id == MachineId::OfflineTimer;
+        project.machineText(id) = GenerateMachine(timer, timer ? TimerItems(entries) : MainItems(entries), messages);
+    }
     for (int i = 1; i <= 30; ++i)
         project.variables[size_t(i)].initialValue.assign("text ").append(std::to_string(i));
     return project;
 }
 
+// The project for a benchmark, or nullopt with the benchmark marked failed.
+std::optional<ProjectState> ProjectFor(benchmark::State& state)
+{
+    try {
+        return GenerateProject(int(state.range(0)));
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return std::nullopt;
+    }
+}
+
 void BM_CompileProject(benchmark::State& state)
 {
-    const ProjectState project = GenerateProject(int(state.range(0)));
-    const CompileSettings settings = CompileSettings::ForProject(project);
+    const std::optional<ProjectState> project = ProjectFor(state);
+    if (!project)
+        return;
+    const CompileSettings settings = CompileSettings::ForProject(*project);
     SilentMessages messages;
     size_t imageSize = 0;
     for (auto _ : state) {
-        CompileResult result = CompileProjectImage(project, settings, messages);
-        if (result.outcome != CompileOutcome::ImageWritten) {
-            state.SkipWithError(result.reason.c_str());
+        try {
+            CompileResult result = CompileProjectImage(*project, settings, messages);
+            if (result.outcome != CompileOutcome::ImageWritten) {
+                state.SkipWithError(result.reason.c_str());
+                break;
+            }
+            imageSize = result.image.size();
+            benchmark::DoNotOptimize(result.image.data());
+        } catch (const std::exception& e) {
+            state.SkipWithError(e.what());
             break;
         }
-        imageSize = result.image.size();
-        benchmark::DoNotOptimize(result.image.data());
     }
     state.counters["image_bytes"] = double(imageSize);
-    state.counters["items"] = double(4 * state.range(0));
+    state.counters["items"] = double(2 * state.range(0));
 }
 BENCHMARK(BM_CompileProject)->Arg(250)->Arg(500)->Arg(750)->Arg(1000)->Unit(benchmark::kMillisecond);
 
@@ -240,22 +274,36 @@ BENCHMARK(BM_CompileProject)->Arg(250)->Arg(500)->Arg(750)->Arg(1000)->Unit(benc
 // (reading the machine texts left out) to the image bytes.
 void BM_CompileItems(benchmark::State& state)
 {
-    const ProjectState project = GenerateProject(int(state.range(0)));
+    const std::optional<ProjectState> project = ProjectFor(state);
+    if (!project)
+        return;
     SilentMessages messages;
     constexpr MachineId order[] = {MachineId::Online, MachineId::OnlineTimer, MachineId::Offline,
                                    MachineId::OfflineTimer};
     std::vector<TitcItemsList> lists;
     for (MachineId id : order)
-        lists.emplace_back(project.machineText(id), messages);
+        lists.emplace_back(project->machineText(id), messages);
     for (auto _ : state) {
-        auto builder = std::make_unique<TIT>("bench.zmk", "V1");
-        ErrorList errors;
-        for (size_t i = 0; i < 4; ++i)
-            builder->CompileMachine(order[i], lists[i], errors);
-        std::vector<std::uint8_t> image = builder->LayoutImage(project.variables, project.labelData,
-                                                               project.onlineTimerInterval, project.offlineTimerInterval);
-        benchmark::DoNotOptimize(image.data());
+        try {
+            auto builder = std::make_unique<TIT>("bench.zmk", "V1");
+            ErrorList errors;
+            for (size_t i = 0; i < 4; ++i) {
+                builder->CompileMachine(order[i], lists[i], errors);
+                if (!errors.empty())
+                    throw std::runtime_error(std::to_string(errors.count()) + " item errors in a generated machine");
+            }
+            std::vector<std::uint8_t> image = builder->LayoutImage(
+                project->variables, project->labelData, project->onlineTimerInterval, project->offlineTimerInterval);
+            benchmark::DoNotOptimize(image.data());
+        } catch (const CompileFailure& failure) {
+            state.SkipWithError(failure.describe().c_str());
+            break;
+        } catch (const std::exception& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
     }
+    state.counters["items"] = double(2 * state.range(0));
 }
 BENCHMARK(BM_CompileItems)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond);
 
@@ -264,10 +312,15 @@ BENCHMARK(BM_CompileItems)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strncmp(argv[1], "--write-project=", 16) == 0) {
-        const int count = argc >= 3 ? std::atoi(argv[2]) : 1000;
-        const ProjectState project = GenerateProject(count);
-        if (!WriteProjectFile(argv[1] + 16, project)) {
-            std::fprintf(stderr, "cannot write %s\n", argv[1] + 16);
+        const int entries = argc >= 3 ? std::atoi(argv[2]) : kJumpTableEntries;
+        try {
+            const ProjectState project = GenerateProject(entries);
+            if (!WriteProjectFile(argv[1] + 16, project)) {
+                std::fprintf(stderr, "cannot write %s\n", argv[1] + 16);
+                return 1;
+            }
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
             return 1;
         }
         return 0;
