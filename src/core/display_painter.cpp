@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QStaticText>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 
 namespace qvt {
@@ -91,23 +93,49 @@ bool PixelExact(QPainter& painter)
            && painter.worldTransform().type() <= QTransform::TxTranslate;
 }
 
-// A checkerboard brush: a run of pixels filled with it lights every other one.
-QBrush DotBrush(QColor color) { return QBrush(color, Qt::Dense4Pattern); }
+// Dotted runs are copied from a strip of alternating lit and clear pixels,
+// one strip per colour and direction; blitting is far cheaper than filling
+// through a pattern brush. Strips are an even number of pixels long so that
+// long runs continue the pattern from one piece to the next.
+constexpr int kDotStrip = 2048;
+
+const QImage& DotStrip(QColor color, bool vertical)
+{
+    static std::map<std::pair<QRgb, bool>, QImage> strips;
+    QImage& strip = strips[{color.rgb(), vertical}];
+    if (strip.isNull()) {
+        strip = QImage(vertical ? 1 : kDotStrip + 1, vertical ? kDotStrip + 1 : 1,
+                       QImage::Format_ARGB32_Premultiplied);
+        for (int i = 0; i <= kDotStrip; ++i) {
+            const QRgb pixel = i % 2 == 0 ? color.rgb() : 0u;
+            strip.setPixel(vertical ? 0 : i, vertical ? i : 0, pixel);
+        }
+    }
+    return strip;
+}
 
 class Painter {
 public:
     Painter(QPainter& p, const DisplayList& list) : p_(p), list_(list), exact_(PixelExact(p))
     {
-        if (exact_) {
-            // Find which parity of the checkerboard the pattern lights at the
-            // origin, once, so dotted lines can be started on a lit pixel.
-            QImage probe(2, 1, QImage::Format_ARGB32_Premultiplied);
-            probe.fill(Qt::transparent);
-            QPainter q(&probe);
-            q.fillRect(0, 0, 2, 1, DotBrush(Qt::black));
-            q.end();
-            originLit_ = qAlpha(probe.pixel(0, 0)) != 0;
+        // Painting into an unshared 32-bit image without a clip, solid runs
+        // are written straight into its pixels: a connection line crossing
+        // the whole view costs a store per row instead of a fill call per row.
+        if (!exact_ || p.hasClipping() || !p.device() || p.device()->devType() != QInternal::Image)
+            return;
+        auto* image = static_cast<QImage*>(p.device());
+        const QImage::Format f = image->format();
+        if ((f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied)
+            && image->devicePixelRatio() == 1.0 && image->isDetached()) {
+            direct_ = image;
+            dx_ = static_cast<int>(p.worldTransform().dx());
+            dy_ = static_cast<int>(p.worldTransform().dy());
         }
+    }
+
+    void Background(const PixelRect& r, Rgb color)
+    {
+        SolidPixels(r.left, r.top, r.right - 1, r.bottom - 1, ToQColor(color));
     }
 
     void Draw(const Primitive& prim)
@@ -125,7 +153,18 @@ private:
     {
         if (x1 < x0 || y1 < y0)
             return;
-        if (exact_) {
+        if (direct_) {
+            const int left = std::max(x0 + dx_, 0), right = std::min(x1 + dx_, direct_->width() - 1);
+            const int top = std::max(y0 + dy_, 0), bottom = std::min(y1 + dy_, direct_->height() - 1);
+            if (left > right || top > bottom)
+                return;
+            // Opaque: the same word in all three formats.
+            const QRgb word = c.rgb() | 0xff000000u;
+            uchar* bits = direct_->bits();
+            const qsizetype stride = direct_->bytesPerLine();
+            for (int y = top; y <= bottom; ++y)
+                std::fill_n(reinterpret_cast<QRgb*>(bits + y * stride) + left, right - left + 1, word);
+        } else if (exact_) {
             p_.fillRect(QRect(x0, y0, x1 - x0 + 1, y1 - y0 + 1), c);
         } else {
             p_.fillRect(QRectF(x0, y0, x1 - x0 + 1, y1 - y0 + 1), c);
@@ -142,14 +181,26 @@ private:
             std::swap(x0, x1);
         if (y1 < y0)
             std::swap(y0, y1);
+        const int phase = (x0 + y0 - litX - litY) & 1;
         if (exact_) {
-            p_.setBrushOrigin(litX + (originLit_ ? 0 : 1), litY);
-            p_.fillRect(QRect(x0, y0, x1 - x0 + 1, y1 - y0 + 1), DotBrush(c));
+            const bool vertical = x0 == x1 && y0 != y1;
+            const QImage& strip = DotStrip(c, vertical);
+            int remaining = vertical ? y1 - y0 + 1 : x1 - x0 + 1;
+            int x = x0, y = y0;
+            while (remaining > 0) {
+                const int n = std::min(remaining, kDotStrip);
+                if (vertical)
+                    p_.drawImage(QRect(x, y, 1, n), strip, QRect(0, phase, 1, n));
+                else
+                    p_.drawImage(QRect(x, y, n, 1), strip, QRect(phase, 0, n, 1));
+                (vertical ? y : x) += n;
+                remaining -= n;
+            }
             return;
         }
         QPen pen(c, 1, Qt::CustomDashLine, Qt::FlatCap);
         pen.setDashPattern({1.0, 1.0});
-        if (((x0 + y0 - litX - litY) & 1) != 0)
+        if (phase != 0)
             pen.setDashOffset(1.0);
         p_.setPen(pen);
         if (y0 == y1)
@@ -253,17 +304,47 @@ private:
         if (!bytes.empty()) {
             p_.setFont(e.font);
             p_.setPen(ToQColor(prim.text.color));
-            p_.drawText(QPoint(ox, oy + e.ascent), fromCp1254(bytes));
+            if (exact_ && !turned)
+                p_.drawStaticText(QPoint(ox, oy), LaidOut(bytes, prim.text.font, e));
+            else
+                p_.drawText(QPoint(ox, oy + e.ascent), fromCp1254(bytes));
             p_.setPen(Qt::NoPen);
         }
         if (turned || !exact_)
             p_.restore();
     }
 
+    // Texts keep their layout from one paint to the next: a view scrolled or
+    // repainted draws the same labels and titles again. The cache is dropped
+    // whole when it grows large.
+    static const QStaticText& LaidOut(std::string_view bytes, FontRole role, const FontEntry& e)
+    {
+        static std::unordered_map<std::string, QStaticText> cache;
+        std::string key;
+        key.reserve(bytes.size() + 8);
+        key.append(bytes);
+        key.push_back('\0');
+        key.push_back(static_cast<char>(role));
+        const FontEntry* font = &e; // one entry per font and size
+        key.append(reinterpret_cast<const char*>(&font), sizeof font);
+        auto it = cache.find(key);
+        if (it != cache.end())
+            return it->second;
+        if (cache.size() >= 8192)
+            cache.clear();
+        QStaticText text(fromCp1254(bytes));
+        text.setTextFormat(Qt::PlainText);
+        text.setPerformanceHint(QStaticText::AggressiveCaching);
+        text.prepare(QTransform(), e.font);
+        return cache.emplace(std::move(key), std::move(text)).first->second;
+    }
+
     QPainter& p_;
     const DisplayList& list_;
     bool exact_ = false;
-    bool originLit_ = true;
+    QImage* direct_ = nullptr;
+    int dx_ = 0;
+    int dy_ = 0;
 };
 
 PixelRect WholePicture(const DisplayList& list) { return {0, 0, list.width, list.height}; }
@@ -327,9 +408,8 @@ void PaintDisplayList(QPainter& painter, const DisplayList& list, const QRect& e
 
     const PixelRect bg{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, list.width),
                        std::min(area.bottom, list.height)};
-    painter.fillRect(QRect(bg.left, bg.top, bg.Width(), bg.Height()), ToQColor(list.background));
-
     Painter draw(painter, list);
+    draw.Background(bg, list.background);
     for (const Primitive& prim : list.Primitives()) {
         if (!prim.rect.Intersects(area))
             continue;

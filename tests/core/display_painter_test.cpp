@@ -20,11 +20,15 @@ constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kRed{255, 0, 0};
 constexpr Rgb kFill{244, 244, 244};
 
-QImage Paint(const DisplayList& list, QRect exposed = {})
+// `clipped`: through a painter with a clip, as a widget's paint event has,
+// instead of straight into the image's pixels.
+QImage Paint(const DisplayList& list, QRect exposed = {}, bool clipped = false)
 {
     QImage image(list.width, list.height, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
+    if (clipped)
+        painter.setClipRect(image.rect());
     PaintDisplayList(painter, list, exposed.isNull() ? QRect(0, 0, list.width, list.height) : exposed);
     return image;
 }
@@ -60,7 +64,8 @@ TEST(DisplayPainter, SolidOutlineLiesOnTheEdgePixelsAndTheFillStopsBeforeRightAn
 {
     DisplayList list = Blank();
     list.AddRect({5, 4, 12, 10}, Pen{PenStyle::Solid, kBlue, 1}, true, kFill);
-    const QImage image = Paint(list);
+    for (const bool clipped : {false, true}) {
+    const QImage image = Paint(list, {}, clipped);
 
     std::set<std::pair<int, int>> edge;
     for (int x = 5; x <= 11; ++x) {
@@ -75,6 +80,7 @@ TEST(DisplayPainter, SolidOutlineLiesOnTheEdgePixelsAndTheFillStopsBeforeRightAn
     EXPECT_EQ(PixelsOf(image, kFill).size(), 5u * 4u); // x 6..10, y 5..8
     EXPECT_EQ(At(image, 12, 6), kWhite);
     EXPECT_EQ(At(image, 8, 10), kWhite);
+    }
 }
 
 TEST(DisplayPainter, DottedOutlineAlternatesPixelsFromTheTopLeftCorner)
@@ -125,7 +131,16 @@ TEST(DisplayPainter, LinesLightTheirEndPointsAndNothingBeyond)
         DisplayList list = Blank(16, 12);
         list.AddPolyline(c.points, c.pen);
         EXPECT_EQ(PixelsOf(Paint(list), kRed), c.lit) << c.name;
+        EXPECT_EQ(PixelsOf(Paint(list, {}, true), kRed), c.lit) << c.name << ", clipped";
     }
+
+    // A dotted run longer than the painter copies in one piece keeps its step.
+    DisplayList list = Blank(4200, 3);
+    list.AddLine({1, 1}, {4190, 1}, Pen{PenStyle::Dotted, kRed, 1});
+    std::set<std::pair<int, int>> lit;
+    for (int x = 1; x <= 4190; x += 2)
+        lit.insert({x, 1});
+    EXPECT_EQ(PixelsOf(Paint(list), kRed), lit);
 }
 
 TEST(DisplayPainter, OpaqueTextFillsItsCellFromTheTopLeftCorner)
@@ -240,7 +255,14 @@ TEST(DisplayPainter, WritesPngAndSvgOfTheWholePicture)
 
     const QString big = dir.filePath("big.png");
     ASSERT_TRUE(WritePng(list, big, &error, 2.0)) << error.toStdString();
-    EXPECT_EQ(QImage(big).size(), QSize(100, 60));
+    const QImage bigImage(big);
+    EXPECT_EQ(bigImage.size(), QSize(100, 60));
+    // Scaled, every picture pixel is two by two: the dots too.
+    EXPECT_EQ(At(bigImage, 0, 0), kBlue);
+    EXPECT_EQ(At(bigImage, 1, 1), kBlue);
+    EXPECT_EQ(At(bigImage, 2, 0), kFill);
+    EXPECT_EQ(At(bigImage, 3, 1), kFill);
+    EXPECT_EQ(At(bigImage, 4, 0), kBlue);
 
     const QString svg = dir.filePath("picture.svg");
     ASSERT_TRUE(WriteSvg(list, svg, &error)) << error.toStdString();
