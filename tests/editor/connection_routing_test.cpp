@@ -820,32 +820,62 @@ TEST(ConnectionRouting, UnmeasuredReadKeyRoutesByTheSignOfItsOffsets)
 
 // ---- Bad input
 
-TEST(ConnectionRouting, ItemsAnywhereRouteWithoutOverflow)
+TEST(ConnectionRouting, BadMachineTextRoutesWithoutFault)
 {
-    ScriptedMessages messages;
-    TitcItemsList list(messages);
+    // Items far outside any grid (where half-cell coordinates and pixels leave
+    // the int range), two items in one cell, and connections to missing ids,
+    // to the item itself and to ids outside 1..1000.
     const std::int32_t places[][2] = {
         {0, 0}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {-1, -1}, {-3, 5}, {0, 0}, {INT_MAX - 1, 0},
     };
+    const std::int32_t badTargets[] = {999, -1, 1001, INT_MIN, INT_MAX};
+    MachineText text;
     std::int32_t id = 1;
     for (const auto& p : places) {
-        auto item = CreateItem(KindInput);
-        item->id = id;
-        item->row = p[0];
-        item->column = p[1];
-        auto& input = static_cast<TItcInputMenu&>(*item);
+        TItcInputMenu input;
+        input.id = id;
+        input.row = p[0];
+        input.column = p[1];
         input.okTarget = id % 8 + 1;
         input.errorTarget = (id + 3) % 8 + 1;
-        input.cancelTarget = (id + 5) % 8 + 1;
-        ASSERT_TRUE(list.PutItem(std::move(item)));
+        input.cancelTarget = id % 2 ? id : badTargets[id % 5];
+        text.push_back(input.WriteRecord());
         ++id;
     }
+    // A ReadKey read without a measurer: its "E" exit has an empty span, but
+    // a connection that is not drawn anyway is not reported.
+    TItcReadKeyMenu key;
+    key.id = 9;
+    key.row = 7;
+    key.enterTarget = 9;
+    key.cancelTarget = 1000;
+    key.digit0Target = 1;
+    text.push_back(key.WriteRecord());
+    TItcReadKeyMenu beside;
+    beside.id = 10;
+    beside.row = 7;
+    beside.enterTarget = 9; // same cell
+    text.push_back(beside.WriteRecord());
+
+    ScriptedMessages messages;
+    TitcItemsList list(text, messages);
+    ASSERT_EQ(list.Count(), 10) << messages.transcript();
+    ASSERT_EQ(list.ItemById(2)->row, INT_MAX);
+    ASSERT_EQ(list.ItemById(3)->column, INT_MIN);
+
     ConnectionRouter router;
     router.Route(list, 1, {});
-    EXPECT_FALSE(router.Lines().empty());
     EXPECT_TRUE(router.Messages().empty());
+    EXPECT_GT(router.Lines().size(), 10u);
     for (const RoutedLine& line : router.Lines())
         ASSERT_GE(line.pointCount, 2);
+    // From the entry item in row 0 to the one in row INT_MAX: down its
+    // channel to the clamped bottom of the picture.
+    bool clamped = false;
+    for (const RoutedLine& line : router.Lines())
+        for (int i = 0; i < line.pointCount; ++i)
+            clamped = clamped || line.points[i].y == INT_MAX;
+    EXPECT_TRUE(clamped);
 }
 
 TEST(ConnectionRouting, FullTablesDropFurtherEntriesAndTheirLinks)
