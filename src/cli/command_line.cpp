@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace qvt::cli {
 
@@ -285,7 +286,10 @@ void Invocation::error(std::string_view text) const
 
 int runTool(int argc, char** argv, std::span<const Command* const> commands)
 {
-    QCoreApplication app(argc, argv);
+    // A command that paints has made its QGuiApplication already (main.cpp).
+    std::optional<QCoreApplication> app;
+    if (!QCoreApplication::instance())
+        app.emplace(argc, argv);
     QCoreApplication::setApplicationName("qvt");
 
     QStringList args;
