@@ -30,7 +30,7 @@ struct RoutedLine {
 // 1000 entries kept from one routing to the next, so routing allocates
 // nothing; an entry offered to a full table is dropped.
 //
-// Keep one router per open machine (it is about 400 KB; hold it on the heap).
+// Keep one router per open machine (it is about 430 KB; hold it on the heap).
 class ConnectionRouter {
 public:
     ConnectionRouter();
