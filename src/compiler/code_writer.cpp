@@ -138,7 +138,7 @@ bool CodeWriter::ClaimStateNumber(int stateNumber)
 
 void CodeWriter::SetStateEntry(int stateNumber, int tableIndex)
 {
-    const size_t at = size_t(kStateTableOffset + 2 * stateNumber);
+    const size_t at = size_t(kStateTableOffset) + 2 * size_t(stateNumber);
     (*code)[at] = std::uint8_t(tableIndex & 0xFF);
     (*code)[at + 1] = std::uint8_t((tableIndex >> 8) & 0xFF);
 }
@@ -158,7 +158,7 @@ void CodeWriter::TableEntry()
     if (tablePosition < kJumpTableOffset + kJumpTableSize) {
         const int offset = codePosition - kCodeStart;
         (*code)[size_t(tablePosition)] = std::uint8_t(offset & 0xFF);
-        (*code)[size_t(tablePosition + 1)] = std::uint8_t((offset >> 8) & 0xFF);
+        (*code)[size_t(tablePosition) + 1] = std::uint8_t((offset >> 8) & 0xFF);
     }
     tablePosition += 2;
 }

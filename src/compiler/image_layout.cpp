@@ -24,7 +24,7 @@ std::uint16_t ImageChecksum(std::span<const std::uint8_t> image)
 
 bool ImageChecksumValid(std::span<const std::uint8_t> image)
 {
-    if (image.size() < size_t(image::kOnlineCode + image::kTrailerSize))
+    if (image.size() < size_t(image::kOnlineCode) + size_t(image::kTrailerSize))
         return false;
     const std::uint16_t stored = std::uint16_t(image[image::kChecksum] | image[image::kChecksum + 1] << 8);
     return stored == ImageChecksum(image);
@@ -83,13 +83,13 @@ float RealInitialValue(std::string_view text)
 void Put16(std::vector<std::uint8_t>& image, int at, std::uint32_t value)
 {
     image[size_t(at)] = std::uint8_t(value);
-    image[size_t(at + 1)] = std::uint8_t(value >> 8);
+    image[size_t(at) + 1] = std::uint8_t(value >> 8);
 }
 
 void Put24(std::vector<std::uint8_t>& image, int at, std::uint32_t value)
 {
     Put16(image, at, value);
-    image[size_t(at + 2)] = std::uint8_t(value >> 16);
+    image[size_t(at) + 2] = std::uint8_t(value >> 16);
 }
 
 void Put32(std::vector<std::uint8_t>& image, int at, std::uint32_t value)
@@ -159,7 +159,7 @@ std::vector<std::uint8_t> TIT::LayoutImage(const VariableTable& variables, std::
     for (int i = kFirstString; i <= kLastString; ++i) {
         const std::string& value = variables[size_t(i)].initialValue;
         const size_t n = std::min(value.size(), size_t(kStringValueSize));
-        std::memcpy(&out[size_t(kStringValues + kStringValueSize * (i - kFirstString))], value.data(), n);
+        std::memcpy(&out[size_t(kStringValues) + size_t(kStringValueSize) * size_t(i - kFirstString)], value.data(), n);
     }
     for (int i = kFirstInteger; i <= kLastInteger; ++i)
         Put32(out, kIntegerValues + 4 * (i - kFirstInteger),
@@ -171,7 +171,7 @@ std::vector<std::uint8_t> TIT::LayoutImage(const VariableTable& variables, std::
         Put32(out, kRealValues + 4 * (i - kFirstFloat), bits);
     }
     for (int i = 0; i < kVersionSize; ++i)
-        out[size_t(kVersion + i)] = size_t(i) < version.size() ? static_cast<std::uint8_t>(version[size_t(i)]) : ' ';
+        out[size_t(kVersion) + size_t(i)] = size_t(i) < version.size() ? static_cast<std::uint8_t>(version[size_t(i)]) : ' ';
     Put16(out, kOfflineTimerTicks, std::uint32_t(offlineTicks));
     Put16(out, kOfflineTimerBase, offlineTimerBase);
     Put16(out, kOnlineTimerTicks, std::uint32_t(onlineTicks));

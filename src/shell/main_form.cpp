@@ -189,7 +189,7 @@ void TMainForm::rebuildRecentMenu()
 
 void TMainForm::FormCreate()
 {
-    setProjectCommandsEnabled(false);
+    TMainForm::setProjectCommandsEnabled(false);
     project_.versionText = "V1";
     project_.onlineTimerInterval = 1000;
     project_.offlineTimerInterval = 1000;

@@ -87,7 +87,7 @@ SerialPort::SerialPort() = default;
 
 SerialPort::~SerialPort()
 {
-    ClosePort();
+    SerialPort::ClosePort();
 }
 
 std::string SerialPort::settingsText(std::string_view speedText)
