@@ -371,10 +371,12 @@ void TMainForm::aSetOffTimerExecute()
 
 void TMainForm::aSetVersionExecute()
 {
-    // The title shows the new version at its next refresh.
+    // The title shows the version, so it changes with it at once.
     std::string version = project_.versionText;
-    if (messages_.AskText(version, "Version"))
+    if (messages_.AskText(version, "Version")) {
         project_.versionText = version;
+        refreshTitle();
+    }
 }
 
 void TMainForm::aCikExecute()

@@ -334,18 +334,105 @@ TEST_F(MainFormTest, SetTimersAndVersionStoreTheAnswerWithoutMarkingChanges)
     EXPECT_EQ(messages.shown[0].message, "1000") << "the prompt starts from the current interval";
     EXPECT_EQ(messages.shown[1].title, "Offline Timer Interval");
 
-    const std::string before = title();
     messages.texts = {std::string("V7"), std::nullopt, std::string("")};
     trigger("aSetVersion");
     EXPECT_EQ(project.versionText, "V7");
     EXPECT_EQ(messages.shown.back().title, "Version");
     EXPECT_EQ(messages.shown.back().message, "V1");
-    EXPECT_EQ(title(), before) << "Set Version does not recompute the title";
     trigger("aSetVersion");  // cancelled
     EXPECT_EQ(project.versionText, "V7");
     trigger("aSetVersion");
     EXPECT_EQ(project.versionText, "");
 
+    EXPECT_FALSE(project.modified);
+}
+
+TEST_F(MainFormTest, TitleShowsTheNewVersionAtOnceAndAfterSave)
+{
+    trigger("aYeni");
+    const std::string path = dir.path("v.zmk");
+    dialogs.paths.push_back(path);
+    trigger("aFarkliKaydet");
+    const std::string prefix = "Visual QVT Program Designer - Design Version ";
+    EXPECT_EQ(title(), prefix + "V1  '" + path + "'");
+
+    messages.texts = {std::string("V7 beta")};
+    trigger("aSetVersion");
+    EXPECT_EQ(title(), prefix + "V7 beta  '" + path + "'");
+
+    trigger("aKaydet");
+    EXPECT_EQ(title(), prefix + "V7 beta  '" + path + "'");
+    EXPECT_EQ(readFile(path).substr(0, 15), "V101\r\nV7 beta\r\n");
+    EXPECT_TRUE(messages.errors().empty()) << messages.transcript();
+}
+
+TEST_F(MainFormTest, SaveAfterARefusedOpenAsksForANameAndLeavesTheFileAlone)
+{
+    struct Case {
+        const char* name;
+        std::string refused;
+        std::string_view message;
+    };
+    const Case cases[] = {
+        {"OlderFormat", "V100\r\nsome design\r\n", kMsgIncorrectVersion},
+        {"NewerVersion", "V102\r\n" + projectBytes().substr(6), kMsgIncorrectVersion},
+        {"WrongCounts", projectBytes() + "one line too many\r\n", kMsgIncorrectFormat},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window = makeWindow();
+        messages = ScriptedMessages{};
+        dialogs = ScriptedFileDialogs{};
+        openFile(put("good.zmk", projectBytes("V5")));
+        const std::string path = put(std::string(c.name) + ".zmk", c.refused);
+        openFile(path);
+        EXPECT_EQ(messages.errors(), std::vector<std::string>{std::string(c.message)});
+        EXPECT_EQ(title(), "Visual QVT Program Designer - 'noname'");
+        EXPECT_TRUE(action("aKaydet")->isEnabled());
+
+        // Ctrl+S asks for a name; cancelling it writes nothing.
+        dialogs.paths.push_back(std::nullopt);
+        trigger("aKaydet");
+        ASSERT_EQ(dialogs.requests.size(), 3u);
+        EXPECT_TRUE(dialogs.requests[2].save);
+        EXPECT_EQ(readFile(path), c.refused);
+    }
+}
+
+TEST_F(MainFormTest, SavingOverAnExistingFileAnsweredNoLeavesItUntouched)
+{
+    const std::string existing = put("existing.zmk", "someone else's project\r\n");
+    const std::string replaceQuestion = existing + " already exists.\r\nDo you want to replace it?";
+
+    // Save of a project never saved.
+    trigger("aYeni");
+    dialogs.paths = {existing, std::nullopt};
+    messages.answers = {AnswerNo};
+    trigger("aKaydet");
+    ASSERT_EQ(messages.shown.size(), 1u) << messages.transcript();
+    EXPECT_EQ(messages.shown[0].kind, "yesno");
+    EXPECT_EQ(messages.shown[0].message, replaceQuestion);
+    EXPECT_EQ(readFile(existing), "someone else's project\r\n");
+    EXPECT_EQ(title(), "Visual QVT Program Designer - 'noname'");
+
+    // Yes to the save question before New: No to replacing abandons New.
+    project.variables[3].name = "mine";
+    project.modified = true;
+    messages.shown.clear();
+    messages.answers = {AnswerYes, AnswerNo};
+    dialogs.paths = {existing, std::nullopt};
+    trigger("aYeni");
+    EXPECT_EQ(readFile(existing), "someone else's project\r\n");
+    EXPECT_EQ(project.variables[3].name, "mine");
+    EXPECT_TRUE(project.modified);
+    ASSERT_EQ(messages.shown.size(), 2u) << messages.transcript();
+    EXPECT_EQ(messages.shown[1].message, replaceQuestion);
+
+    // Yes replaces it.
+    messages.answers = {AnswerYes};
+    dialogs.paths = {existing};
+    trigger("aKaydet");
+    EXPECT_EQ(readFile(existing), ProjectFileBytes(project));
     EXPECT_FALSE(project.modified);
 }
 
@@ -407,9 +494,10 @@ TEST_F(MainFormTest, OpenOutcomesSetCommandsAndTitle)
     };
     const Case cases[] = {
         {"ValidFromNothing", projectBytes(), false, true, true, true},
-        // A format error leaves an empty project under the file's name and the commands as they were.
-        {"FormatErrorFromNothing", "V100\r\n", false, true, false, true},
-        {"FormatErrorFromAProject", "V100\r\n", true, true, true, true},
+        // A format error leaves an empty project without the refused file's
+        // name, and the commands as they were.
+        {"FormatErrorFromNothing", "V100\r\n", false, true, false, false},
+        {"FormatErrorFromAProject", "V100\r\n", true, true, true, false},
         // N above 115 leaves no project at all.
         {"LoadErrorFromAProject", [] {
              std::string b = projectBytes();
