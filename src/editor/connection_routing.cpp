@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 namespace qvt {
 
@@ -379,16 +378,6 @@ void Tables::SegmentTable::Clear()
 {
     count = 0;
     channelHeads.fill(-1);
-}
-
-int Tables::SegmentTable::FirstInChannel(std::int64_t channel) const
-{
-    for (std::size_t slot = ChannelHash(channel);; slot = (slot + 1) % kChannelSlots) {
-        if (channelHeads[slot] == -1)
-            return -1;
-        if (channelKeys[slot] == channel)
-            return channelHeads[slot];
-    }
 }
 
 int& Tables::SegmentTable::HeadSlot(std::int64_t channel)

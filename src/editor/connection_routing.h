@@ -109,8 +109,8 @@ struct ConnectionRouter::Tables {
 
         std::span<const Segment> View() const { return {entries.data(), static_cast<std::size_t>(count)}; }
         void Clear();
-        // Head of the chain of `channel`, -1 when it holds no segment.
-        int FirstInChannel(std::int64_t channel) const;
+        // Head of the chain of `channel` (-1 while it holds no segment); a
+        // new channel takes a slot.
         int& HeadSlot(std::int64_t channel);
     };
 
