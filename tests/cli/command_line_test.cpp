@@ -8,7 +8,7 @@
 namespace qvt::test {
 namespace {
 
-const char* const kCommands[] = {"compile", "check", "label", "upload", "ports", "simulate"};
+const char* const kCommands[] = {"compile", "check", "label", "upload", "ports", "simulate", "render"};
 
 bool StartsWith(const std::string& text, const std::string& start)
 {
