@@ -5,6 +5,7 @@
 #include "model/item.h"
 
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -167,6 +168,23 @@ void DesignCanvas::mouseReleaseEvent(QMouseEvent* event)
 void DesignCanvas::mouseDoubleClickEvent(QMouseEvent* event)
 {
     emit mouseDoubleClicked(ToPicture(event->position().toPoint()));
+}
+
+void DesignCanvas::keyPressEvent(QKeyEvent* event)
+{
+    // The arrow keys move the selection and Delete deletes: the window
+    // handles them, so they must not scroll the view here.
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Delete:
+        event->ignore();
+        return;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
 }
 
 void DesignCanvas::wheelEvent(QWheelEvent* event)

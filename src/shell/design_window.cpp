@@ -105,7 +105,7 @@ TFTasarim::TFTasarim(ProjectState& project, MachineId machine, Messages& message
         setGeometry(available.left() + 5, available.top() + 5, available.width() - 20, available.height() - 22);
     }
 
-    connect(document_.get(), &MachineDocument::changed, this, &TFTasarim::RebuildPicture);
+    connect(document_.get(), &MachineDocument::changed, this, &TFTasarim::PictureChanged);
     connect(document_.get(), &MachineDocument::modifiedChanged, this, [this] { UpdateTitle(); });
     RebuildPicture();
     // Row 0, column 0 is selected when the window opens.
@@ -273,8 +273,28 @@ void TFTasarim::UpdateTitle()
     setWindowTitle(DesignWindowTitle(machine_) + (document_->isModified() ? QStringLiteral(" *") : QString()));
 }
 
+TFTasarim::Batch::Batch(TFTasarim& window) : window_(window)
+{
+    ++window_.batchDepth_;
+}
+
+TFTasarim::Batch::~Batch()
+{
+    if (--window_.batchDepth_ == 0 && window_.pictureStale_)
+        window_.RebuildPicture();
+}
+
+void TFTasarim::PictureChanged()
+{
+    if (batchDepth_ > 0)
+        pictureStale_ = true;
+    else
+        RebuildPicture();
+}
+
 void TFTasarim::RebuildPicture()
 {
+    pictureStale_ = false;
     MachineSelection selection;
     selection.row = document_->selectedRow();
     selection.column = document_->selectedColumn();
@@ -334,6 +354,15 @@ void TFTasarim::OnMouseMoved(QPoint p)
 
 void TFTasarim::OnMousePressed(QPoint p, Qt::MouseButton button)
 {
+    HandlePress(p);
+    // The menu opens on the picture as it now stands.
+    if (button == Qt::RightButton && document_->selectedRow() >= 0)
+        ShowContextMenu(p);
+}
+
+void TFTasarim::HandlePress(QPoint p)
+{
+    Batch batch(*this);
     OnMouseMoved(p);
     document_->SetSelectedExit({});
     if (currentTool_ < 1) {
@@ -356,12 +385,11 @@ void TFTasarim::OnMousePressed(QPoint p, Qt::MouseButton button)
         ChooseTool(-1);
         canvas_->viewport()->setCursor(Qt::PointingHandCursor);
     }
-    if (button == Qt::RightButton && document_->selectedRow() >= 0)
-        ShowContextMenu(p);
 }
 
 void TFTasarim::OnMouseReleased(QPoint p, Qt::MouseButton)
 {
+    Batch batch(*this);
     if (!dragArmed_)
         return;
     dragArmed_ = false;
@@ -448,6 +476,7 @@ void TFTasarim::DeleteConnectionCommand()
 
 void TFTasarim::MarkEntryPointCommand()
 {
+    Batch batch(*this);
     const std::int32_t id = document_->selectedItemId();
     if (document_->selectedRow() < 0 || id <= 1)
         return;
@@ -458,6 +487,7 @@ void TFTasarim::MarkEntryPointCommand()
 
 void TFTasarim::InsertRowOrColumnCommand(bool before, bool isRow)
 {
+    Batch batch(*this);
     const int row = document_->selectedRow();
     const int column = document_->selectedColumn();
     if (row < 0)
@@ -472,6 +502,7 @@ void TFTasarim::InsertRowOrColumnCommand(bool before, bool isRow)
 
 void TFTasarim::DeleteRowOrColumnCommand(bool isRow)
 {
+    Batch batch(*this);
     const int row = document_->selectedRow();
     const int column = document_->selectedColumn();
     if (row < 0)
@@ -482,6 +513,7 @@ void TFTasarim::DeleteRowOrColumnCommand(bool isRow)
 
 void TFTasarim::keyPressEvent(QKeyEvent* event)
 {
+    Batch batch(*this);
     const int row = document_->selectedRow();
     const int column = document_->selectedColumn();
     switch (event->key()) {
@@ -543,6 +575,7 @@ void TFTasarim::FillErrorList(const ErrorList& errors)
 
 void TFTasarim::LocateError(int row)
 {
+    Batch batch(*this);
     if (row < 0 || row >= errors_.count())
         return;
     const TitcItem* item = document_->items().ItemById(errors_[row].id);
@@ -588,6 +621,7 @@ bool TFTasarim::SaveQuestion()
 
 void TFTasarim::ImportCommand()
 {
+    Batch batch(*this);
     if (!SaveQuestion())
         return;
     panel_->hide();

@@ -94,11 +94,24 @@ private:
     void AddCommandButtons(QToolBar* bar);
     void FillErrorList(const ErrorList& errors);
     void RebuildPicture();
+    // Edits made while a Batch lives rebuild the picture once, at its end.
+    class Batch {
+    public:
+        explicit Batch(TFTasarim& window);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        TFTasarim& window_;
+    };
+    void PictureChanged();
     // The answer to the save question; false when the window must stay.
     bool SaveQuestion();
 
     void OnMouseMoved(QPoint p);
     void OnMousePressed(QPoint p, Qt::MouseButton button);
+    void HandlePress(QPoint p);
     void OnMouseReleased(QPoint p, Qt::MouseButton button);
     void OnDoubleClicked(QPoint p);
     void ShowContextMenu(QPoint picturePoint);
@@ -129,7 +142,8 @@ private:
     int mouseZone_ = 0;
     bool dragArmed_ = false;
     QPoint mousePoint_;
-    bool closing_ = false;
+    int batchDepth_ = 0;
+    bool pictureStale_ = false;
 };
 
 } // namespace qvt

@@ -185,16 +185,16 @@ TEST_F(DesignWindowTest, DeleteKeyAndTheEntryItem)
     Place(KindProcess, 0, 1);
 
     Click(Cell(0, 0));
-    QTest::keyClick(&w, Qt::Key_Delete);
+    QTest::keyClick(&w.canvas(), Qt::Key_Delete);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, "UYARI");
     EXPECT_EQ(w.document().items().Count(), 2);
 
     Click(Cell(0, 1));
     messages.answers = {AnswerNo, AnswerYes};
-    QTest::keyClick(&w, Qt::Key_Delete);
+    QTest::keyClick(&w.canvas(), Qt::Key_Delete);
     EXPECT_EQ(w.document().items().Count(), 2);
-    QTest::keyClick(&w, Qt::Key_Delete);
+    QTest::keyClick(&w.canvas(), Qt::Key_Delete);
     EXPECT_EQ(w.document().items().Count(), 1);
     EXPECT_EQ(messages.shown.back().message, "Delete the item?");
 }
@@ -203,16 +203,16 @@ TEST_F(DesignWindowTest, ArrowKeysMoveTheSelectionWithinTheGrid)
 {
     TFTasarim& w = Open(MachineId::Online);
     w.document().Deselect();
-    QTest::keyClick(&w, Qt::Key_Right);
+    QTest::keyClick(&w.canvas(), Qt::Key_Right);
     EXPECT_EQ(std::pair(w.document().selectedRow(), w.document().selectedColumn()), std::pair(0, 0));
     for (int i = 0; i < 10; ++i)
-        QTest::keyClick(&w, Qt::Key_Right);
+        QTest::keyClick(&w.canvas(), Qt::Key_Right);
     EXPECT_EQ(w.document().selectedColumn(), 7);
-    QTest::keyClick(&w, Qt::Key_Down);
-    QTest::keyClick(&w, Qt::Key_Left);
+    QTest::keyClick(&w.canvas(), Qt::Key_Down);
+    QTest::keyClick(&w.canvas(), Qt::Key_Left);
     EXPECT_EQ(std::pair(w.document().selectedRow(), w.document().selectedColumn()), std::pair(1, 6));
-    QTest::keyClick(&w, Qt::Key_Up);
-    QTest::keyClick(&w, Qt::Key_Up);
+    QTest::keyClick(&w.canvas(), Qt::Key_Up);
+    QTest::keyClick(&w.canvas(), Qt::Key_Up);
     EXPECT_EQ(w.document().selectedRow(), 0);
 }
 
