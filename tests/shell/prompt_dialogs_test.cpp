@@ -1,3 +1,4 @@
+#include "core/cp1254.h"
 #include "shell/message_box.h"
 #include "shell/qt_messages.h"
 #include "shell/value_prompt.h"
@@ -95,25 +96,69 @@ TEST(IntegerPrompt, ShowsOnlyPositiveValuesAndItsCaptions)
     }
 }
 
-TEST(IntegerPrompt, RefusesOkUntilTheEntryIsAWholeNumber)
+TEST(IntegerPrompt, RefusesOkUntilTheEntryIsAWholeNumberAndSaysWhy)
 {
     ProjectState project;
     QtMessages messages(project);
-    std::vector<bool> stillOpen;
+    struct Seen {
+        bool open;
+        bool problem;
+        QString hint;
+        QColor field;
+        bool onlyThePrompt;  // no second box
+    };
+    std::vector<Seen> seen;
+    QColor plainField;
+    const auto look = [&](QWidget* prompt) {
+        auto* p = static_cast<TFParamIntegerSor*>(prompt);
+        seen.push_back({p->isVisible(), p->showsProblem(), p->hintLabel()->isVisible() ? p->hintLabel()->text() : "",
+                        p->valueEdit()->palette().color(QPalette::Base),
+                        QApplication::activeModalWidget() == prompt});
+    };
     onNextModal([&](QWidget* prompt) {
+        auto* p = static_cast<TFParamIntegerSor*>(prompt);
+        plainField = p->valueEdit()->palette().color(QPalette::Base);
         typeAndPress(prompt, "", Qt::Key_Return);
-        stillOpen.push_back(prompt->isVisible());
+        look(prompt);
         typeAndPress(prompt, "12a", Qt::Key_Return);
-        stillOpen.push_back(prompt->isVisible());
+        look(prompt);
         // The OK button runs the same check as Enter.
-        static_cast<TFParamIntegerSor*>(prompt)->okButton()->click();
-        stillOpen.push_back(prompt->isVisible());
+        p->okButton()->click();
+        look(prompt);
+        // Editing the entry takes the mark away until the next OK.
+        QTest::keyClick(p->valueEdit(), Qt::Key_Backspace);
+        look(prompt);
         typeAndPress(prompt, "-250", Qt::Key_Return);
     });
     int value = 1000;
     EXPECT_TRUE(messages.AskInteger(value, "Offline Timer Interval"));
     EXPECT_EQ(value, -250);
-    EXPECT_EQ(stillOpen, (std::vector<bool>{true, true, true}));
+    ASSERT_EQ(seen.size(), 4u);
+    const QString range = "Enter a whole number from -2147483648 to 2147483647.";
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(seen[i].open);
+        EXPECT_TRUE(seen[i].problem);
+        EXPECT_EQ(seen[i].hint, range);
+        EXPECT_NE(seen[i].field, plainField) << "the field is coloured";
+        EXPECT_TRUE(seen[i].onlyThePrompt);
+    }
+    EXPECT_FALSE(seen[3].problem);
+    EXPECT_EQ(seen[3].field, plainField);
+}
+
+TEST(IntegerPrompt, ExplanationFitsInsideThePrompt)
+{
+    TFParamIntegerSor prompt(TFParamIntegerSor::Mode::Integer, "Online Timer Interval", "");
+    const QSize plain = prompt.size();
+    prompt.okButton()->click();
+    ASSERT_TRUE(prompt.showsProblem());
+    const QRect hint = prompt.hintLabel()->geometry();
+    EXPECT_GE(hint.height(), prompt.hintLabel()->heightForWidth(hint.width()));
+    EXPECT_GT(prompt.okButton()->y(), hint.bottom()) << "the buttons move below the explanation";
+    EXPECT_LE(prompt.okButton()->geometry().bottom(), prompt.height());
+    EXPECT_EQ(prompt.width(), plain.width());
+    EXPECT_GT(prompt.height(), plain.height());
 }
 
 TEST(IntegerPrompt, EscapeCancels)
@@ -195,6 +240,89 @@ TEST(TextPrompt, PastedTextEndsAtItsFirstLineBreak)
         EXPECT_EQ(text, c.after);
         EXPECT_EQ(shown.toStdString(), c.after) << "the box shows what will be kept";
     }
+}
+
+namespace {
+
+// Types one character into the field as a key press with that text.
+void typeCharacter(QLineEdit* edit, const QString& character)
+{
+    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, character, Qt::NoModifier);
+}
+
+} // namespace
+
+TEST(TextPrompt, CharactersOutsideTheCodePageAreRefusedWithAReason)
+{
+    // Ω and Ж have no byte in Windows-1254; they would be stored as '?'.
+    ProjectState project;
+    QtMessages messages(project);
+    struct Step {
+        QString shown;
+        int cursor;
+        bool problem;
+        QString hint;
+    };
+    std::vector<Step> steps;
+    const auto look = [&](TFParamIntegerSor* p) {
+        steps.push_back({p->valueEdit()->text(), p->valueEdit()->cursorPosition(), p->showsProblem(),
+                         p->showsProblem() ? p->hintLabel()->text() : QString()});
+    };
+    onNextModal([&](QWidget* prompt) {
+        auto* p = static_cast<TFParamIntegerSor*>(prompt);
+        QLineEdit* edit = p->valueEdit();
+        edit->end(false);
+        typeCharacter(edit, "2");
+        look(p);
+        typeCharacter(edit, QString::fromUtf8("Ω"));
+        look(p);
+        // A paste with one such character is refused as a whole.
+        QApplication::clipboard()->setText(QString::fromUtf8(" beta Жx"));
+        edit->paste();
+        look(p);
+        edit->setCursorPosition(1);
+        typeCharacter(edit, QString::fromUtf8("ş"));
+        look(p);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    std::string text = "V1";
+    EXPECT_TRUE(messages.AskText(text, "Version"));
+    EXPECT_EQ(text, "V\xFE" "12") << "the last good value is what OK takes";
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[0].shown, "V12");
+    EXPECT_FALSE(steps[0].problem);
+    EXPECT_EQ(steps[1].shown, "V12");
+    EXPECT_EQ(steps[1].cursor, 3);
+    EXPECT_TRUE(steps[1].problem);
+    EXPECT_EQ(steps[1].hint, QString::fromUtf8("\"Ω\" cannot be stored in the project (Windows-1254) and was not taken."));
+    EXPECT_EQ(steps[2].shown, "V12");
+    EXPECT_EQ(steps[2].cursor, 3);
+    EXPECT_EQ(steps[2].hint, QString::fromUtf8("\"Ж\" cannot be stored in the project (Windows-1254) and was not taken."));
+    EXPECT_EQ(steps[3].shown, QString::fromUtf8("Vş12"));
+    EXPECT_FALSE(steps[3].problem) << "a good edit takes the explanation away";
+}
+
+TEST(TextPrompt, EveryCharacterOfTheCodePageIsTaken)
+{
+    // All bytes but the line breaks, which end a one-line value.
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        if (b != '\n' && b != '\r')
+            all.push_back(char(b));
+    ProjectState project;
+    QtMessages messages(project);
+    bool problem = true;
+    onNextModal([&](QWidget* prompt) {
+        auto* p = static_cast<TFParamIntegerSor*>(prompt);
+        p->valueEdit()->selectAll();
+        p->valueEdit()->insert(fromCp1254(all));
+        problem = p->showsProblem();
+        p->okButton()->click();
+    });
+    std::string text = "V1";
+    EXPECT_TRUE(messages.AskText(text, "Version"));
+    EXPECT_FALSE(problem);
+    EXPECT_EQ(text, all);
 }
 
 TEST(TextPrompt, CancelKeepsTheText)
