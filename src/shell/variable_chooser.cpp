@@ -4,10 +4,12 @@
 #include "core/messages.h"
 #include "shell/value_prompt.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 
@@ -33,12 +35,16 @@ TFTusSecim::TFTusSecim(const VariableTable& variables, int maxLength, Messages& 
     sourceLabel->setBuddy(eSource);
 
     // The string, integer and float variables, in alphabetical order as a
-    // reader expects it: "amount" next to "Amount", not after every capital.
+    // reader of the user's language expects it: "amount" next to "Amount",
+    // "Çay" among the C's rather than after "zeta". Of names equal but for
+    // case the capitalised one comes first.
     QStringList names;
     for (int i = kFirstString; i <= kLastFloat; ++i)
         names << fromCp1254(variables[i].name);
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+    QCollator caseBlind{QLocale()};
+    caseBlind.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
+        const int folded = caseBlind.compare(a, b);
         return folded != 0 ? folded < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
     });
     eSource->addItems(names);

@@ -393,6 +393,34 @@ TEST(SelectVariable, AlphabeticalOrderIgnoresCase)
     EXPECT_EQ(at("zone"), box->count() - 1);
 }
 
+TEST(SelectVariable, OrderFollowsTheUsersLanguage)
+{
+    struct Case {
+        const char* locale;
+        std::vector<const char*> order;  // names as they must follow each other
+    };
+    const Case cases[] = {
+        {"en_US", {"Cami", "\xC7" "ay", "Dal", "zeta"}},
+        {"tr_TR", {"Cami", "\xC7" "ay", "Dal", "\xD6l\xE7\xFC", "Su", "\xDE" "eker", "zeta"}},
+    };
+    const QLocale before;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale);
+        QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+        ProjectState project;
+        for (size_t i = 0; i < c.order.size(); ++i)
+            project.variables[1 + i].name = c.order[c.order.size() - 1 - i];  // stored back to front
+        ScriptedMessages messages;
+        TFTusSecim chooser(project.variables, 20, messages);
+        std::vector<int> positions;
+        for (const char* name : c.order)
+            positions.push_back(chooser.sourceBox()->findText(fromCp1254(name)));
+        EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << ::testing::PrintToString(positions);
+        EXPECT_EQ(std::count(positions.begin(), positions.end(), -1), 0);
+    }
+    QLocale::setDefault(before);
+}
+
 namespace {
 
 struct ChoiceCase {
