@@ -54,8 +54,11 @@ UploadOutcome UploadImage(UploadProtocol& protocol, const std::string& imagePath
         if (hooks.processMessages)
             hooks.processMessages();
     };
-    const auto pause = [&](int stepMs) {
+    const auto cancelled = [&] { return hooks.cancelRequested && hooks.cancelRequested(); };
+    const auto pause = [&](int stepMs, bool mayCancel) {
         for (int i = 0; i <= 100; ++i) {
+            if (mayCancel && cancelled())
+                return;
             pump();
             pauseClock.sleepMs(stepMs);
             progress(i);
@@ -72,13 +75,17 @@ UploadOutcome UploadImage(UploadProtocol& protocol, const std::string& imagePath
         const std::uint32_t firstPage = startAddress / kFlashPageSize;
         protocol.EraseFlashPages(address, std::uint16_t(firstPage),
                                  std::uint16_t(firstPage + image.size() / kFlashPageSize));
-        pause(20);
+        pause(20, true);
 
         status(name + " is being burned to flash");
         outcome.blockCount = (image.size() + kFlashBlockSize - 1) / kFlashBlockSize;
         // Every block goes out with 64 bytes; past the image's end they are zero.
         image.resize(outcome.blockCount * kFlashBlockSize, 0);
         for (std::size_t k = 0; k < outcome.blockCount; ++k) {
+            if (cancelled()) {
+                outcome.cancelled = true;
+                break;
+            }
             const auto block = std::span(image).subspan(k * kFlashBlockSize, kFlashBlockSize);
             const std::uint8_t code
                 = protocol.WriteFlashBlock(address, startAddress + std::uint32_t(k * kFlashBlockSize), block);
@@ -96,7 +103,7 @@ UploadOutcome UploadImage(UploadProtocol& protocol, const std::string& imagePath
 
     status(kResettingStatus);
     protocol.SendReset(address);
-    pause(30);
+    pause(30, false);
     status(kUploadCompleted);
     protocol.SendCommand06(address);
     return outcome;

@@ -27,6 +27,9 @@ struct UploadHooks {
     std::function<void(std::string_view)> setStatus;
     std::function<void(double)> setProgress;
     std::function<void()> processMessages;
+    // Asked before each block and during the pause after the erase; true
+    // stops the burning there. The reset and the closing command still go out.
+    std::function<bool()> cancelRequested;
 };
 
 struct UploadOutcome {
@@ -42,8 +45,9 @@ struct UploadOutcome {
     std::size_t blockCount = 0;
     std::size_t blocksAccepted = 0;
     std::uint8_t rejectCode = 0;  // reply code of the rejected block
+    bool cancelled = false;       // stopped on request after blocksAccepted blocks
 
-    bool ok() const { return result == Result::Completed; }
+    bool ok() const { return result == Result::Completed && !cancelled; }
 };
 
 // Sends the image file to the terminal at state().TerminalAddress: erases its

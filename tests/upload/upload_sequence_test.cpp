@@ -188,6 +188,53 @@ INSTANTIATE_TEST_SUITE_P(UploadImage, FaultyTerminal,
                                            FaultCase{"BadCrc", {.badCrc = true}, reply::BadCrc}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A cancel asked for at some point stops the burning before the next block;
+// the reset, its whole pause and the closing command still go out.
+TEST(UploadImage, CancelStopsBeforeTheNextBlockAndStillResets)
+{
+    struct Case {
+        const char* when;
+        std::size_t afterBlocks;  // cancel once this many blocks are accepted
+        bool duringErasePause;
+        std::size_t blocksSent;
+    };
+    const Case cases[] = {
+        {"during the pause after the erase", 0, true, 0},
+        {"after the first block", 1, false, 1},
+        {"after the second block", 2, false, 2},
+        {"after the last block: nothing left to stop", 3, false, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.when);
+        Upload up;
+        bool cancel = false;
+        int pauseSteps = 0;
+        up.hooks.processMessages = [&] {
+            if (c.duringErasePause && ++pauseSteps == 10)
+                cancel = true;
+        };
+        up.hooks.cancelRequested = [&] {
+            if (!c.duringErasePause && up.sim.terminal.requests().size() == 1 + c.afterBlocks)
+                cancel = true;
+            return cancel;
+        };
+        const UploadOutcome outcome = up.runBytes(imageBytes(130));
+        std::vector<std::uint8_t> expected{0x8B};
+        expected.insert(expected.end(), c.blocksSent, 0x7B);
+        expected.insert(expected.end(), {0x09, 0x06});
+        EXPECT_EQ(commandsOf(up.sim.terminal), expected);
+        EXPECT_EQ(outcome.blocksAccepted, c.blocksSent);
+        EXPECT_EQ(outcome.cancelled, c.blocksSent < 3);
+        EXPECT_EQ(outcome.ok(), c.blocksSent == 3);
+        EXPECT_TRUE(up.messages.shown.empty()) << up.messages.transcript();
+        EXPECT_EQ(up.statuses.back(), "Upload Completed");
+        // The reset pause is never cut short: the terminal needs it.
+        EXPECT_EQ(std::count(up.pauseClock.sleeps.begin(), up.pauseClock.sleeps.end(), 30), 101);
+        if (c.duringErasePause)
+            EXPECT_EQ(std::count(up.pauseClock.sleeps.begin(), up.pauseClock.sleeps.end(), 20), 10);
+    }
+}
+
 TEST(UploadImage, ToAddress85)
 {
     Upload up({.address = 85});
