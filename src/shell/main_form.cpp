@@ -3,6 +3,7 @@
 #include "shell/design_window.h"
 
 #include "shell/command_images.h"
+#include "shell/uploader_window.h"
 #include "shell/variable_list.h"
 #include "project/compile_step.h"
 #include "core/cp1254.h"
@@ -54,9 +55,11 @@ TMainForm::TMainForm(ProjectState& project, Messages& messages, FileDialogs& dia
     , project_(project)
     , messages_(messages)
     , session_{project, messages, dialogs, *this}
-    , recent_(std::move(recentListFile))
+    , recent_(recentListFile)
 {
     setObjectName("TMainForm");
+    if (!recentListFile.isEmpty())
+        uploaderSettingsFile_ = QFileInfo(recentListFile).absolutePath() + QStringLiteral("/uploader.ini");
 
     aYeni = makeAction("aYeni", "New", "New Project", 3);
     aYukle = makeAction("aYukle", "Open", "Open project", 2);
@@ -322,7 +325,12 @@ void TMainForm::aDerleExecute()
 
 void TMainForm::aQVTYukleExecute()
 {
-    notAvailableYet("Upload");
+    // The same compile as Compile; the uploader sends what it wrote.
+    const auto showErrors = [this](MachineId machine, const ErrorList& errors) { openDesignWindow(machine, errors); };
+    if (!CompileStep(session_, showErrors))
+        return;
+    const std::string fileName = project_.projectFileName.empty() ? "noname.itf" : project_.projectFileName;
+    ShowUploader(fileName, messages_, uploaderSettingsFile_, this);
 }
 
 void TMainForm::aVariableExecute()

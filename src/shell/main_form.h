@@ -92,6 +92,7 @@ private:
 
     QMdiArea* mdiArea_ = nullptr;
     QMenu* recentMenu_ = nullptr;
+    QString uploaderSettingsFile_;  // beside the recent list; empty: not remembered
 
 public:
     QAction* aYeni;

@@ -12,6 +12,7 @@
 #include <QSortFilterProxyModel>
 #include <QStyledItemDelegate>
 #include <QToolBar>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace qvt {
@@ -49,6 +50,7 @@ private:
 };
 
 constexpr const char* kOriginalText = "qvtOriginalText";
+constexpr const char* kLastGoodText = "qvtLastGoodText";
 
 // Editors commit on every keystroke and never hold a line break; a Name cell
 // that another variable also uses carries a warning mark.
@@ -62,10 +64,18 @@ public:
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor)) {
             line->setProperty(kOriginalText, index.data(Qt::EditRole));
+            line->setProperty(kLastGoodText, index.data(Qt::EditRole));
             connect(line, &QLineEdit::textEdited, this, [this, line](const QString& text) {
-                const QString kept = withoutLineBreak(text);
+                QString kept = withoutLineBreak(text);
+                if (!FitsCp1254(kept)) {
+                    // Refused as a whole, with the characters named.
+                    QToolTip::showText(line->mapToGlobal(QPoint(0, line->height())),
+                                       tr("The project cannot store %1").arg(CharactersOutsideCp1254(kept)), line);
+                    kept = line->property(kLastGoodText).toString();
+                }
                 if (kept != text)
                     line->setText(kept);
+                line->setProperty(kLastGoodText, kept);
                 emit const_cast<VariableCellDelegate*>(this)->commitData(line);
             });
         }

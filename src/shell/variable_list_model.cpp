@@ -258,7 +258,11 @@ bool VariableListModel::setData(const QModelIndex& index, const QVariant& value,
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
     const int variable = variableAt(index);
-    const std::string bytes = toCp1254(withoutLineBreak(value.toString()));
+    const QString text = withoutLineBreak(value.toString());
+    // A character without a byte in the code page would be stored as '?'.
+    if (!FitsCp1254(text))
+        return false;
+    const std::string bytes = toCp1254(text);
     if (index.column() == ColInitialValue) {
         if (values_[size_t(variable)] != bytes) {
             values_[size_t(variable)] = bytes;

@@ -307,6 +307,33 @@ TEST_F(VariableListTest, ALineBreakNeverReachesTheTable)
     }
 }
 
+TEST_F(VariableListTest, CharactersOutsideTheCodePageAreRefusedNotStoredAsQuestionMarks)
+{
+    auto window = open();
+    VariableListModel& model = window->model();
+    const QString turkish = QStringLiteral(u"Ağırlık €");
+    edit(*window, 8, VariableListModel::ColName, turkish);
+    EXPECT_EQ(model.name(8), toCp1254(turkish));
+    EXPECT_EQ(fromCp1254(model.name(8)), turkish);
+
+    // Typed into a cell: the edit is taken back whole.
+    QTreeView* grid = window->cxGrid1;
+    const auto* proxy = static_cast<const QAbstractProxyModel*>(grid->model());
+    const QModelIndex cell = proxy->mapFromSource(model.indexOf(9, VariableListModel::ColName));
+    grid->setCurrentIndex(cell);
+    grid->edit(cell);
+    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(cell));
+    ASSERT_NE(editor, nullptr);
+    editor->end(false);
+    editor->insert(QStringLiteral(u"重量"));
+    emit editor->textEdited(editor->text());
+    EXPECT_EQ(editor->text(), "str09");
+    EXPECT_EQ(model.name(9), "str09");
+
+    EXPECT_FALSE(model.setData(model.indexOf(10, VariableListModel::ColInitialValue), QStringLiteral(u"5 ✓")));
+    EXPECT_EQ(model.initialValue(10), "");
+}
+
 TEST_F(VariableListTest, EveryByteButTheLineFeedSurvivesGridSaveAndFile)
 {
     // Names and values made of every byte 0..255 except 10, spread over the
