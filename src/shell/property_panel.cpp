@@ -28,7 +28,8 @@ namespace {
 
 using enum PanelRow;
 
-constexpr int kCaptionWidth = 74;
+constexpr int kCaptionWidth = 68;
+constexpr int kSmallBoxWidth = 26;
 
 bool IsVariableRow(PanelRow row)
 {
@@ -92,7 +93,7 @@ PropertyPanel::Row& PropertyPanel::AddRow(PanelRow row, const QString& caption, 
     Row& r = rows_[row];
     r.widget = new QWidget(this);
     auto* layout = new QHBoxLayout(r.widget);
-    layout->setContentsMargins(4, 1, 4, 1);
+    layout->setContentsMargins(3, 1, 2, 1);
     layout->setSpacing(4);
     if (!caption.isEmpty() || row != Screen) {
         r.caption = new QLabel(caption, r.widget);
@@ -111,6 +112,11 @@ PropertyPanel::Row& PropertyPanel::AddRow(PanelRow row, const QString& caption, 
 
 void PropertyPanel::BuildRows()
 {
+    // The panel's small type keeps its rows within its narrow column.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
@@ -154,23 +160,31 @@ void PropertyPanel::BuildRows()
     lengthBoxes_[0] = NewLineEdit("inputLength", 2);
     lengthBoxes_[1] = NewLineEdit("inputDecimals", 2);
     for (QLineEdit* box : lengthBoxes_) {
+        box->setFixedWidth(kSmallBoxWidth);
         box->setParent(length.widget);
         length.widget->layout()->addWidget(box);
     }
+    static_cast<QHBoxLayout*>(length.widget->layout())->addStretch(1);
 
     Row& position = AddRow(InputPos, "Input Pos.", nullptr);
+    position.widget->layout()->setSpacing(2);
     const char* names[] = {"inputRow", "inputColumn", "inputFieldLength"};
     const char* captions[] = {"Row", "Col", "Len"};
     for (int i = 0; i < 3; ++i) {
         auto* label = new QLabel(QString::fromLatin1(captions[i]), position.widget);
         positionBoxes_[i] = NewLineEdit(names[i], 2);
+        positionBoxes_[i]->setFixedWidth(kSmallBoxWidth);
         positionBoxes_[i]->setParent(position.widget);
         position.widget->layout()->addWidget(label);
         position.widget->layout()->addWidget(positionBoxes_[i]);
     }
+    static_cast<QHBoxLayout*>(position.widget->layout())->addStretch(1);
 
     initBox_ = new QCheckBox(QStringLiteral("Show Target value as init"), this);
     initBox_->setObjectName("inputInit");
+    QFont smaller = font();
+    smaller.setPixelSize(10);
+    initBox_->setFont(smaller);
     AddRow(InputInit, "Input Init.", initBox_);
 
     screen_ = new ScreenEditor(this);
