@@ -2,18 +2,31 @@
 
 #include "core/messages.h"
 
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
 
 #include <algorithm>
+#include <cmath>
 
 namespace qvt {
 
 namespace {
+
+// Room left and right of the message. Each line is measured 20 pixels wider
+// than its text; a little of that stays with the text, whose laid-out width
+// may exceed its measured one by a fraction of a pixel.
+constexpr int kTextMargin = 8;
 
 QPushButton* makeButton(const QString& caption, const char* name, int left, QWidget* panel)
 {
@@ -36,12 +49,21 @@ TFuyari::TFuyari(Kind kind, const QString& title, const QString& message, QWidge
     lblBosluk = new QLabel(this);
     lblBosluk->setObjectName("lblBosluk");
 
-    lblMesaj = new QLabel(this);
+    // The message looks like a label but is read-only text: it can be
+    // selected and copied (a path, an error to report), and it wraps where a
+    // label cannot, inside a word wider than the box.
+    lblMesaj = new QTextEdit(this);
     lblMesaj->setObjectName("lblMesaj");
-    // Messages carry names and values typed by the user; they are never markup.
-    lblMesaj->setTextFormat(Qt::PlainText);
-    lblMesaj->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lblMesaj->setWordWrap(true);
+    lblMesaj->setReadOnly(true);
+    lblMesaj->setAcceptRichText(false);
+    lblMesaj->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lblMesaj->setFocusPolicy(Qt::ClickFocus);  // the buttons keep the tab order
+    lblMesaj->setFrameShape(QFrame::NoFrame);
+    lblMesaj->viewport()->setAutoFillBackground(false);
+    lblMesaj->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lblMesaj->setLineWrapMode(QTextEdit::WidgetWidth);
+    lblMesaj->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    lblMesaj->document()->setDocumentMargin(0);
 
     pnlButon = new QFrame(this);
     pnlButon->setObjectName("pnlButon");
@@ -74,6 +96,9 @@ TFuyari::TFuyari(Kind kind, const QString& title, const QString& message, QWidge
     }
     pnlButon->resize(panelWidth, kPanelHeight);
 
+    message_ = message;
+    message_.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    message_.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     layOut(normalizeMessage(message));
 
     // The first shown button of the tab order has the focus, so Enter right
@@ -111,16 +136,31 @@ void TFuyari::layOut(const QString& normalized)
 
     QString shown = normalized;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    lblMesaj->setText(shown);
+    // Messages carry names and values typed by the user; they are never markup.
+    lblMesaj->setPlainText(shown);
+    QTextCursor all(lblMesaj->document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    all.mergeBlockFormat(centred);
 
     // A line cut down to the screen width wraps onto further rows; the box
-    // grows for them so that no part of the message is hidden.
+    // grows for them so that no part of the message is hidden (a message
+    // taller than the screen scrolls). The view lays its text out only once
+    // it is shown, so the rows are counted on a copy laid out at its width.
+    QTextDocument measured;
+    measured.setDefaultFont(lblMesaj->font());
+    measured.setDocumentMargin(lblMesaj->document()->documentMargin());
+    measured.setDefaultTextOption(lblMesaj->document()->defaultTextOption());
+    measured.setPlainText(shown);
+    measured.setTextWidth(width - 2 * kTextMargin);
     int textHeight = lineHeight * std::max<int>(int(lines.size()), 2);
-    textHeight = std::max(textHeight, lblMesaj->heightForWidth(width));
+    textHeight = std::max(textHeight, int(std::ceil(measured.size().height())));
     const int messageHeight = std::min(textHeight + 10, screenArea.height() - 90);
 
     lblBosluk->setGeometry(0, 0, width, kTopStrip);
-    lblMesaj->setGeometry(0, kTopStrip, width, messageHeight);
+    // A wrapped line keeps the margin an unwrapped one gets from the box width.
+    lblMesaj->setGeometry(kTextMargin, kTopStrip, width - 2 * kTextMargin, messageHeight);
 
     const int panelTop = kTopStrip + messageHeight + 6;
     if (btnEvet->x() == 0) {
@@ -136,6 +176,11 @@ void TFuyari::layOut(const QString& normalized)
     move(screenArea.x() + (screenArea.width() - width) / 2, screenArea.y() + (screenArea.height() - height) / 2);
 }
 
+QString TFuyari::shownText() const
+{
+    return lblMesaj->toPlainText();
+}
+
 void TFuyari::reject()
 {
     // Closing the box with its close box.
@@ -146,6 +191,11 @@ void TFuyari::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         done(btnVazgec->isHidden() ? AnswerNo : AnswerCancel);
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        const QTextCursor cursor = lblMesaj->textCursor();
+        QGuiApplication::clipboard()->setText(cursor.hasSelection() ? cursor.selection().toPlainText() : message_);
         return;
     }
     QDialog::keyPressEvent(event);

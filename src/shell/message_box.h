@@ -6,6 +6,7 @@
 class QFrame;
 class QLabel;
 class QPushButton;
+class QTextEdit;
 
 namespace qvt {
 
@@ -35,7 +36,12 @@ public:
     // CR LF and every remaining LF becomes CR.
     static QString normalizeMessage(QString message);
 
-    QLabel* messageLabel() const { return lblMesaj; }
+    // The message: read-only text that can be selected and copied. A line
+    // too wide for the box breaks between words, and a word (a long path)
+    // too wide for a line breaks between any two characters.
+    QTextEdit* messageView() const { return lblMesaj; }
+    // The message as it is shown, line breaks as LF.
+    QString shownText() const;
     QFrame* buttonPanel() const { return pnlButon; }
     QPushButton* yesButton() const { return btnEvet; }
     QPushButton* noButton() const { return btnHayir; }
@@ -45,14 +51,17 @@ public:
 
 protected:
     // The box sees keys before its controls: Escape answers Cancel when the
-    // Cancel button is shown and No otherwise.
+    // Cancel button is shown and No otherwise. Copy (Ctrl+C) copies the
+    // selected part of the message, or all of it when nothing is selected.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void layOut(const QString& normalized);
 
+    // The message as given, line breaks as LF, for copying.
+    QString message_;
     QLabel* lblBosluk;
-    QLabel* lblMesaj;
+    QTextEdit* lblMesaj;
     QFrame* pnlButon;
     QPushButton* btnEvet;
     QPushButton* btnHayir;

@@ -3,12 +3,19 @@
 
 #include "modal_driver.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +31,7 @@ QRect screenArea()
 
 int lineHeight(const TFuyari& box)
 {
-    return QFontMetrics(box.messageLabel()->font()).height();
+    return QFontMetrics(box.messageView()->font()).height();
 }
 
 struct TextCase {
@@ -42,11 +49,12 @@ TEST_P(MessageTextTest, NormalisesLineBreaksAndSizesTheMessage)
 {
     const TextCase& c = GetParam();
     TFuyari box(TFuyari::Kind::Info, "Error", c.message);
-    EXPECT_EQ(box.messageLabel()->text(), c.shown);
+    EXPECT_EQ(box.shownText(), c.shown);
 
     // Two lines at the least; nothing here is wide enough to wrap.
     const int messageHeight = lineHeight(box) * std::max(c.lines, 2) + 10;
-    EXPECT_EQ(box.messageLabel()->geometry(), QRect(0, 12, box.width(), messageHeight));
+    // Across the box, 8 pixels in from either side.
+    EXPECT_EQ(box.messageView()->geometry(), QRect(8, 12, box.width() - 16, messageHeight));
     EXPECT_EQ(box.buttonPanel()->y(), 12 + messageHeight + 6);
     EXPECT_EQ(box.height(), box.buttonPanel()->geometry().bottom() + 1 + 6);
 }
@@ -74,10 +82,11 @@ TEST(MessageBoxLayout, WideLineWidensTheBoxToFitIt)
 {
     const QString line = QString("wide ").repeated(20).trimmed();
     TFuyari box(TFuyari::Kind::Info, "Info", line);
-    const int wanted = QFontMetrics(box.messageLabel()->font()).horizontalAdvance(line) + 20;
+    const int wanted = QFontMetrics(box.messageView()->font()).horizontalAdvance(line) + 20;
     ASSERT_LT(wanted, screenArea().width() - 30) << "the line must fit the screen for this case";
     ASSERT_GT(wanted, TFuyari::kDesignWidth);
     EXPECT_EQ(box.width(), wanted);
+    EXPECT_EQ(box.messageView()->height(), lineHeight(box) * 2 + 10) << "the line fits on one row";
 }
 
 TEST(MessageBoxLayout, LineWiderThanTheScreenIsLimitedAndWraps)
@@ -85,16 +94,85 @@ TEST(MessageBoxLayout, LineWiderThanTheScreenIsLimitedAndWraps)
     const QString line = QString("overlong ").repeated(200).trimmed();
     TFuyari box(TFuyari::Kind::Info, "Info", line);
     EXPECT_EQ(box.width(), screenArea().width() - 30);
-    // The wrapped rows get room: the label is as tall as its wrapped text needs.
-    const QLabel* label = box.messageLabel();
-    EXPECT_GT(label->height(), lineHeight(box) * 2 + 10);
-    EXPECT_GE(label->height(), std::min(label->heightForWidth(label->width()), screenArea().height() - 90 - 10));
+    // The wrapped rows get room: the message is as tall as its wrapped text needs.
+    const QTextEdit* view = box.messageView();
+    EXPECT_GT(view->height(), lineHeight(box) * 2 + 10);
+    EXPECT_GE(view->height(), std::min(int(view->document()->size().height()), screenArea().height() - 90 - 10));
+}
+
+namespace {
+
+// A path wider than any screen with no place where a line may break between
+// words: no spaces, and no slashes, after which text may break.
+QString longPath()
+{
+    QString path = QStringLiteral("C:\\Projects\\");
+    for (int i = 0; i < 40; ++i)
+        path += QStringLiteral("stock_count_%1_").arg(i);
+    return path + QStringLiteral("final.zmk");
+}
+
+} // namespace
+
+TEST(MessageBoxLayout, LongPathWithoutSpacesWrapsAndShowsBothEnds)
+{
+    const QString message = longPath() + QStringLiteral(" already exists.\r\nDo you want to replace it?");
+    TFuyari box(TFuyari::Kind::YesNo, "Confirm", message);
+    box.show();
+    QApplication::processEvents();
+    const QTextEdit* view = box.messageView();
+    EXPECT_EQ(box.width(), screenArea().width() - 30);
+    EXPECT_EQ(box.shownText(), longPath() + " already exists.\nDo you want to replace it?");
+
+    // The path breaks between characters: no row runs past the box, and the
+    // box is tall enough for every row.
+    const QTextDocument* document = view->document();
+    EXPECT_LE(document->idealWidth(), view->viewport()->width());
+    EXPECT_GT(document->firstBlock().layout()->lineCount(), 1);
+    EXPECT_LE(document->size().height(), view->viewport()->height());
+    EXPECT_FALSE(view->verticalScrollBar()->isVisible());
+
+    // Its last characters are on the last row of the path, inside the box.
+    QTextCursor end(document->firstBlock());
+    end.setPosition(int(longPath().size()));
+    const QRect lastCharacter = view->cursorRect(end);
+    EXPECT_TRUE(view->viewport()->rect().contains(lastCharacter.center())) << lastCharacter.x() << "," << lastCharacter.y();
+}
+
+TEST(MessageBoxLayout, MessageCanBeSelectedAndCopied)
+{
+    const QString message = longPath() + QStringLiteral("\r\ncannot be read.");
+    TFuyari box(TFuyari::Kind::Info, "Error", message);
+    box.show();
+    QApplication::processEvents();
+    QTextEdit* view = box.messageView();
+    EXPECT_TRUE(view->textInteractionFlags() & Qt::TextSelectableByMouse);
+    EXPECT_TRUE(view->isReadOnly());
+    EXPECT_FALSE(view->focusPolicy() & Qt::TabFocus) << "Tab stays among the buttons";
+
+    // Nothing selected: Copy takes the whole message, as given.
+    QApplication::clipboard()->clear();
+    QTest::keySequence(box.focusWidget(), QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), longPath() + "\ncannot be read.");
+
+    // A selection: Copy takes just that, the wrapped path whole.
+    QTextCursor cursor(view->document());
+    cursor.setPosition(0);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    view->setTextCursor(cursor);
+    QApplication::clipboard()->clear();
+    QTest::keySequence(box.focusWidget(), QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), longPath());
+    view->setFocus();
+    view->selectAll();
+    QTest::keySequence(view, QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), longPath() + "\ncannot be read.");
 }
 
 TEST(MessageBoxLayout, TallMessageIsLimitedToTheScreenHeight)
 {
     TFuyari box(TFuyari::Kind::Info, "Info", QString("line\r\n").repeated(500));
-    EXPECT_EQ(box.messageLabel()->height(), screenArea().height() - 90);
+    EXPECT_EQ(box.messageView()->height(), screenArea().height() - 90);
 }
 
 TEST(MessageBoxLayout, ButtonLayoutsOfTheThreeKinds)
@@ -141,8 +219,8 @@ TEST(MessageBoxLayout, ButtonLayoutsOfTheThreeKinds)
 TEST(MessageBoxLayout, MessagesAreNeverMarkup)
 {
     TFuyari box(TFuyari::Kind::Info, "Info", "<b>name</b> & <i>value</i>");
-    EXPECT_EQ(box.messageLabel()->textFormat(), Qt::PlainText);
-    EXPECT_EQ(box.messageLabel()->text(), "\n<b>name</b> & <i>value</i>");
+    EXPECT_EQ(box.shownText(), "\n<b>name</b> & <i>value</i>");
+    EXPECT_FALSE(box.messageView()->document()->toHtml().contains("<b>name"));
 }
 
 // ---- The boxes as QtMessages runs them: keys, focus, answers.
@@ -219,7 +297,7 @@ TEST(QtMessagesBoxes, ErrorBoxIsTitledErrorAndShowsProjectBytes)
     QString title, text;
     onNextModal([&](QWidget* box) {
         title = box->windowTitle();
-        text = static_cast<TFuyari*>(box)->messageLabel()->text();
+        text = static_cast<TFuyari*>(box)->shownText();
         QTest::keyClick(box->focusWidget(), Qt::Key_Return);
     });
     // 0xDE and 0xFE are the Turkish S and s with cedilla in the designer's code page.

@@ -548,7 +548,7 @@ TEST(SelectVariable, CheckMessageOpensOverTheChooserAndKeepsItOpen)
         onNextModal(
             [&, chooser](QWidget* box) {
                 title = box->windowTitle();
-                text = static_cast<TFuyari*>(box)->messageLabel()->text();
+                text = static_cast<TFuyari*>(box)->shownText();
                 owner = box->parentWidget() ? box->parentWidget()->objectName() : QString();
                 QTest::keyClick(box->focusWidget(), Qt::Key_Escape);
                 QTimer::singleShot(0, chooser, [&, chooser] {
