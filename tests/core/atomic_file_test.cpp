@@ -119,7 +119,7 @@ TEST(WriteFileAtomically, WritesThatFitReplaceTheFileWhole)
 {
     const struct {
         const char* what;
-        std::string oldBytes;  // empty: no old file
+        std::string oldBytes; // empty: no old file
         size_t newSize;
         rlim_t limit;
     } cases[] = {

@@ -23,6 +23,10 @@ std::string AllBytesBut(std::initializer_list<unsigned char> left_out)
 
 TEST(TextEscaping, StoredTextsHoldNoLineBreakAndComeBackWhole)
 {
+    const std::string lf(1, kStoredLineFeed);
+    const std::string cr(1, kStoredCarriageReturn);
+    const std::string bs(1, kStoredBackslash);
+    const std::string controls("a\0\t\x1b", 4);
     const struct {
         const char* what;
         Backslashes backslashes;
@@ -31,12 +35,12 @@ TEST(TextEscaping, StoredTextsHoldNoLineBreakAndComeBackWhole)
     } cases[] = {
         {"empty", Backslashes::Stored, "", ""},
         {"plain", Backslashes::Stored, "STOCK 12", "STOCK 12"},
-        {"CR LF", Backslashes::Stored, "a\r\nb", "a\xF9\xF8" "b"},
-        {"LF alone, CR alone", Backslashes::Stored, "\n\r\n\r", "\xF8\xF9\xF8\xF9"},
-        {"backslash stored", Backslashes::Stored, "C:\\x\\", "C:\xFFx\xFF"},
+        {"CR LF", Backslashes::Stored, "a\r\nb", "a" + cr + lf + "b"},
+        {"LF alone, CR alone", Backslashes::Stored, "\n\r\n\r", lf + cr + lf + cr},
+        {"backslash stored", Backslashes::Stored, "C:\\x\\", "C:" + bs + "x" + bs},
         {"backslash kept", Backslashes::Kept, "C:\\x\\", "C:\\x\\"},
-        {"NUL and other controls pass", Backslashes::Stored, std::string("a\0\t\x1b" "b", 5), std::string("a\0\t\x1b" "b", 5)},
-        {"line breaks with backslashes kept", Backslashes::Kept, "1\\\r\n2", "1\\\xF9\xF8" "2"},
+        {"NUL and other controls pass", Backslashes::Stored, controls, controls},
+        {"line breaks with backslashes kept", Backslashes::Kept, "1\\\r\n2", "1\\" + cr + lf + "2"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -51,7 +55,7 @@ TEST(TextEscaping, EveryByteButTheMarkersSurvivesARoundTrip)
     const struct {
         Backslashes backslashes;
         std::string text;
-        std::string forbidden;  // bytes a stored text never holds
+        std::string forbidden; // bytes a stored text never holds
     } cases[] = {
         {Backslashes::Stored, AllBytesBut({248, 249, 255}), "\r\n\\"},
         {Backslashes::Kept, AllBytesBut({248, 249}), "\r\n"},
@@ -69,7 +73,8 @@ TEST(TextEscaping, TheMarkerBytesOfAnOriginalTextReadBackAsWhatTheyMark)
 {
     // Documented loss: a text that held the marker bytes themselves cannot be
     // told from one that held line breaks.
-    const std::string markers = "\xF8\xF9\xFF";
+    const std::string markers{kStoredLineFeed, kStoredCarriageReturn, kStoredBackslash};
     EXPECT_EQ(RestoreText(StoreText(markers)), "\n\r\\");
-    EXPECT_EQ(RestoreText(StoreText(markers, Backslashes::Kept), Backslashes::Kept), "\n\r\xFF");
+    EXPECT_EQ(RestoreText(StoreText(markers, Backslashes::Kept), Backslashes::Kept),
+              std::string("\n\r") + kStoredBackslash);
 }
