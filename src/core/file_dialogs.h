@@ -9,7 +9,10 @@ namespace qvt {
 // The system's open and save file dialogs. The filter uses the
 // "Description|pattern|Description|pattern" form; the default extension is
 // appended when the user types a name without one. Paths are local 8-bit
-// file names. An empty optional means the user cancelled.
+// file names. An empty optional means the user cancelled. With
+// confirmOverwrite the save dialog itself asks before an existing file is
+// chosen; a caller that asks its own question (the project's Save does, in
+// the designer's message box) passes false so that the user is asked once.
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
