@@ -3,6 +3,7 @@
 #include "shell/design_window.h"
 
 #include "shell/command_images.h"
+#include "shell/label_window.h"
 #include "shell/uploader_window.h"
 #include "shell/variable_list.h"
 #include "project/compile_step.h"
@@ -360,7 +361,7 @@ void TMainForm::aOffTmrExecute()
 
 void TMainForm::aEtiketExecute()
 {
-    notAvailableYet("Label");
+    ShowLabelWindow(project_, messages_, session_.dialogs, this);
 }
 
 void TMainForm::aSetOnTimerExecute()

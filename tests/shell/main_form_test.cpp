@@ -1,5 +1,8 @@
 #include "shell/command_images.h"
 #include "shell/main_form.h"
+#include "shell/label_window.h"
+
+#include "modal_driver.h"
 
 #include "scripted_messages.h"
 #include "test_files.h"
@@ -219,7 +222,7 @@ TEST_F(MainFormTest, NotYetBuiltCommandsSayTheyAreNotAvailable)
 {
     trigger("aYeni");
     const char* commands[][2] = {{"aOnline", "Online"},  {"aOffline", "Offline"}, {"aOnTmr", "On-Tmr"},
-                                 {"aOffTmr", "Off-Tmr"}, {"aEtiket", "Label"}};
+                                 {"aOffTmr", "Off-Tmr"}};
     for (auto [name, caption] : commands) {
         messages.shown.clear();
         trigger(name);
@@ -227,6 +230,25 @@ TEST_F(MainFormTest, NotYetBuiltCommandsSayTheyAreNotAvailable)
         EXPECT_EQ(messages.shown[0].kind, "info");
         EXPECT_EQ(messages.shown[0].message, std::string(caption) + " is not available yet.");
     }
+}
+
+TEST_F(MainFormTest, LabelOpensTheLabelWindowOnTheProjectsLabel)
+{
+    openFile(put("p.zmk", test::readFile(test::sourcePath("examples/stockcount.zmk"))));
+    project.defaultFolder = dir.path("labels");
+    messages.shown.clear();
+    bool opened = false;
+    test::onNextModal([&](QWidget* modal) {
+        auto* label = qobject_cast<TFEtiketDuzenle*>(modal);
+        ASSERT_NE(label, nullptr);
+        opened = true;
+        EXPECT_EQ(label->savedLabelText(), project.labelText);
+        EXPECT_EQ(label->document().design().Elements.size(), 4u);
+        label->aCik->trigger();
+    });
+    trigger("aEtiket");
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(MainFormTest, CompileWritesTheImageAndSaysCompiled)
