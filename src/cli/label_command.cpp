@@ -1,10 +1,16 @@
 #include "cli/commands.h"
 #include "core/headless_messages.h"
 #include "label/label_compiler.h"
+#include "label/label_preview.h"
 #include "label/label_printer.h"
 #include "label/label_text.h"
 #include "core/atomic_file.h"
+#include "core/display_painter.h"
 #include "project/project_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <optional>
@@ -41,6 +47,17 @@ int runLabel(const Invocation& invocation)
     const std::optional<std::string> dataPath = given("data");
     const std::optional<std::string> streamPath = given("stream");
     const std::optional<std::string> printTarget = given("print");
+    const std::optional<std::string> previewPath = given("preview");
+    int dpi = int(kPrinterDotsPerInch);
+    if (invocation.isSet("dpi") && !invocation.number("dpi", 10, 2400, dpi))
+        return invocation.badArgument("--dpi must be a whole number from 10 to 2400");
+    const QString previewSuffix = previewPath ? QFileInfo(invocation.value("preview")).suffix().toLower() : QString();
+    if (previewPath && previewSuffix != "png" && previewSuffix != "svg")
+        return invocation.badArgument("the name of the preview must end in .png or .svg");
+    if (previewPath && !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        invocation.error("drawing needs the graphical application; none was made");
+        return 2;
+    }
     PrinterPortMap ports;
     ports.lpt1 = invocation.path("lpt1");
     ports.com1 = invocation.path("com1");
@@ -81,6 +98,28 @@ int runLabel(const Invocation& invocation)
             }
         }
     }
+    if (previewPath) {
+        // Drawn from the printer stream --stream writes, at `dpi` dots per inch.
+        PainterFontMetrics metrics;
+        LabelPreviewer previewer(metrics);
+        DisplayList picture;
+        if (!previewer.BuildFromLabelText(project.labelText, project.variables, dpi, picture)) {
+            messages.ShowError("Label file load error.");
+            return 1;
+        }
+        if (picture.width <= 0 || picture.height <= 0) {
+            invocation.error(path + ": no label to preview");
+            return 1;
+        }
+        QString error;
+        const QString out = invocation.value("preview");
+        const bool written =
+            previewSuffix == "png" ? WritePng(picture, out, &error) : WriteSvg(picture, out, &error);
+        if (!written) {
+            invocation.error("cannot write " + *previewPath + ": " + error.toStdString());
+            return 2;
+        }
+    }
     return 0;
 }
 
@@ -99,8 +138,11 @@ const Command kLabelCommand{
                               "through lp), or LPT1: / COM1:"},
         {{"lpt1"}, "DEVICE", "where LPT1: leads", QString::fromStdString(PrinterPortMap().lpt1)},
         {{"com1"}, "DEVICE", "where COM1: leads", QString::fromStdString(PrinterPortMap().com1)},
+        {{"preview"}, "OUT", "draw what the printer prints into OUT.png or OUT.svg: the stream of --stream read "
+                             "back, as the label leaves the printer, one pixel per printer dot"},
+        {{"dpi"}, "N", "the preview's dots per inch; the stream's unit is 1/100 inch", "100"},
     },
-    "0 done, 1 the label does not compile, 2 bad arguments, an unreadable project, or a failed write or print.",
+    "0 done, 1 the label does not compile (or there is no label to preview), 2 bad arguments, an unreadable project, or a failed write or print.",
     runLabel,
 };
 

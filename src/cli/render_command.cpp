@@ -318,7 +318,13 @@ void DropSessionWarnings(QtMsgType type, const QMessageLogContext& context, cons
 
 std::unique_ptr<QCoreApplication> ApplicationForCommand(int& argc, char** argv)
 {
-    if (argc < 2 || std::string_view(argv[1]) != "render")
+    if (argc < 2)
+        return nullptr;
+    // `qvt label --preview` draws as well.
+    bool draws = std::string_view(argv[1]) == "render";
+    for (int i = 2; i < argc && !draws; ++i)
+        draws = std::string_view(argv[1]) == "label" && std::string_view(argv[i]).starts_with("--preview");
+    if (!draws)
         return nullptr;
     // Drawing needs no screen: without a chosen platform, draw offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
