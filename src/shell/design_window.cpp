@@ -38,6 +38,15 @@ constexpr std::string_view kDesignFilter =
 const QColor kEmptyCellFill(255, 254, 236);
 const QColor kBoxFill(244, 244, 244);
 
+// Whether a point lies on the picture of the grid. The view may be larger
+// than the picture (zoomed out, or a small grid); what shows beside it is no
+// cell.
+bool OnPicture(QPoint p, const ProjectState& project)
+{
+    return p.x() >= 0 && p.y() >= 0 && p.x() < PictureWidth(project.gridColumns)
+           && p.y() < PictureHeight(project.gridRows);
+}
+
 } // namespace
 
 QString DesignWindowTitle(MachineId machine)
@@ -108,8 +117,10 @@ TFTasarim::TFTasarim(ProjectState& project, MachineId machine, Messages& message
     connect(document_.get(), &MachineDocument::changed, this, &TFTasarim::PictureChanged);
     connect(document_.get(), &MachineDocument::modifiedChanged, this, [this] { UpdateTitle(); });
     RebuildPicture();
-    // Row 0, column 0 is selected when the window opens.
+    // Row 0, column 0 is selected when the window opens, and the picture has
+    // the keys.
     SelectCellAt(QPoint(193, 198));
+    canvas_->setFocus();
 }
 
 TFTasarim::~TFTasarim()
@@ -126,8 +137,6 @@ void TFTasarim::BuildLayout()
     toolPages_ = new QTabWidget(this);
     toolPages_->setObjectName("toolPages");
     toolPages_->setFixedHeight(71);
-    toolGroup_ = new QActionGroup(this);
-    toolGroup_->setExclusive(true);
     BuildToolPage("Standart", {{"Select", -1},
                                {"ReadKey", KindReadKey},
                                {"Input", KindInput},
@@ -215,6 +224,10 @@ QToolBar* TFTasarim::BuildToolPage(const QString& title,
 {
     auto* bar = new QToolBar(toolPages_);
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    // Each page's buttons are a group of their own, so that the Select button
+    // of every page shows pressed while Select is the tool.
+    auto* group = new QActionGroup(bar);
+    group->setExclusive(true);
     for (const auto& [caption, kind] : tools) {
         auto* action = new QAction(QString::fromLatin1(caption), bar);
         action->setObjectName(QString::fromLatin1(caption));
@@ -222,7 +235,7 @@ QToolBar* TFTasarim::BuildToolPage(const QString& title,
         const bool plain = kind == KindWdt || kind == KindSecOfCentury;
         action->setCheckable(!plain);
         if (!plain)
-            toolGroup_->addAction(action);
+            group->addAction(action);
         const std::int32_t tool = kind;
         connect(action, &QAction::triggered, this, [this, tool] { ChooseTool(tool); });
         bar->addAction(action);
@@ -263,9 +276,12 @@ QToolButton* TFTasarim::toolButton(std::int32_t kind) const
 void TFTasarim::ChooseTool(std::int32_t kind)
 {
     currentTool_ = kind;
-    if (kind == -1)
+    if (kind == -1) {
         for (QToolButton* button : selectButtons_)
             button->defaultAction()->setChecked(true);
+    } else if (QToolButton* button = toolButton(kind); button && button->defaultAction()->isCheckable()) {
+        button->defaultAction()->setChecked(true);
+    }
 }
 
 void TFTasarim::UpdateTitle()
@@ -322,6 +338,15 @@ bool TFTasarim::SelectCellAt(QPoint p)
     document_->SelectCell(row, column);
     if (panel_->isVisible())
         panel_->ShowItem(document_->selectedItemId());
+    // Inside a batch the picture is built at its end; the view must already
+    // scroll over the grid as it stands now (a row or column just inserted).
+    const int width = PictureWidth(project_.gridColumns);
+    const int height = PictureHeight(project_.gridRows);
+    if (picture_.width != width || picture_.height != height) {
+        picture_.width = width;
+        picture_.height = height;
+        canvas_->PictureChanged();
+    }
     return canvas_->ScrollToCell(row, column);
 }
 
@@ -331,7 +356,7 @@ void TFTasarim::OnMouseMoved(QPoint p)
     const int xr = p.x() % kCellWidth;
     const int yr = p.y() % kCellHeight;
     const QColor pixel = canvas_->PixelAt(p.x(), p.y());
-    if (p.x() < 0 || p.y() < 0 || xr < 35 || yr < 35)
+    if (!OnPicture(p, project_) || xr < 35 || yr < 35)
         mouseZone_ = 0;
     else if (pixel == kEmptyCellFill)
         mouseZone_ = 1;
@@ -354,6 +379,9 @@ void TFTasarim::OnMouseMoved(QPoint p)
 
 void TFTasarim::OnMousePressed(QPoint p, Qt::MouseButton button)
 {
+    // Beside the picture there is nothing to press on.
+    if (!OnPicture(p, project_))
+        return;
     HandlePress(p);
     // The menu opens on the picture as it now stands.
     if (button == Qt::RightButton && document_->selectedRow() >= 0)
@@ -417,9 +445,9 @@ void TFTasarim::OnMouseReleased(QPoint p, Qt::MouseButton)
         document_->SetConnection(id, exit, target);
 }
 
-void TFTasarim::OnDoubleClicked(QPoint)
+void TFTasarim::OnDoubleClicked(QPoint p)
 {
-    if (document_->selectedRow() < 0)
+    if (!OnPicture(p, project_) || document_->selectedRow() < 0)
         return;
     panel_->show();
     panel_->ShowItem(document_->selectedItemId());
@@ -471,6 +499,8 @@ void TFTasarim::DeleteConnectionCommand()
         return;
     if (messages_.AskYesNo("Confirm", "Delete the connection?") != AnswerYes)
         return;
+    // Confirmed, it counts as an edit even on an exit that had no connection.
+    document_->MarkModified();
     document_->SetConnection(id, exit, 0);
 }
 
@@ -508,18 +538,25 @@ void TFTasarim::DeleteRowOrColumnCommand(bool isRow)
     if (row < 0)
         return;
     document_->Deselect();
+    // Counts as an edit also when the grid refuses it.
+    document_->MarkModified();
     document_->DeleteRowOrColumn(row, column, isRow);
 }
 
 void TFTasarim::keyPressEvent(QKeyEvent* event)
 {
+    // Delete and the arrows act on the picture's selection only while the
+    // picture has the focus; a control with the focus (the error list, the
+    // panel's fields, the page tabs) keeps the keys it does not use.
+    const QWidget* focus = focusWidget();
+    const bool fromPicture = !focus || focus == this || focus == canvas_ || focus == canvas_->viewport();
     Batch batch(*this);
     const int row = document_->selectedRow();
     const int column = document_->selectedColumn();
     switch (event->key()) {
     case Qt::Key_Delete: {
         const std::int32_t id = document_->selectedItemId();
-        if (row < 0 || id < 1)
+        if (!fromPicture || row < 0 || id < 1)
             break;
         event->accept();
         document_->MarkModified();
@@ -533,6 +570,8 @@ void TFTasarim::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Right:
     case Qt::Key_Up:
     case Qt::Key_Down: {
+        if (!fromPicture)
+            break;
         event->accept();
         if (row < 0) {
             SelectCellAt(QPoint(193, 198));

@@ -17,7 +17,6 @@ class QTabWidget;
 class QTableWidget;
 class QToolBar;
 class QToolButton;
-class QActionGroup;
 
 namespace qvt {
 
@@ -131,7 +130,6 @@ private:
     DesignCanvas* canvas_ = nullptr;
     PropertyPanel* panel_ = nullptr;
     QTableWidget* errorList_ = nullptr;
-    QActionGroup* toolGroup_ = nullptr;
     std::vector<std::pair<std::int32_t, QToolButton*>> toolButtons_;
     std::vector<QToolButton*> selectButtons_;
     QAction* undoAction_ = nullptr;
