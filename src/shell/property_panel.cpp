@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -261,6 +262,23 @@ std::int32_t& PropertyPanel::IntField(TitcItem& item, PanelRow row, int which) c
         if (field.row == row && which-- == 0)
             return *std::get<std::int32_t*>(FieldOf(item, field));
     throw std::logic_error("the item has no whole-number field in this row");
+}
+
+void PropertyPanel::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: event->accept(); return;
+    default: QWidget::keyPressEvent(event);
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -62,6 +62,12 @@ public:
     // The screen field table of the text in the screen editor.
     const std::vector<ScreenField>& screenFields() const { return screenFields_; }
 
+protected:
+    // Keys a box of the panel leaves alone stay in the panel: Delete or an
+    // arrow key on a list box must not reach the window, which would delete
+    // the item or move the selection.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     struct Row {
         QWidget* widget = nullptr;

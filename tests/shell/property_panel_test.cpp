@@ -718,6 +718,15 @@ TEST_F(PanelInWindowTest, DoubleClickShowsThePanelAndEditsRedrawTheItem)
     EXPECT_EQ(static_cast<TItcInputMenu&>(*window->document().items().ItemById(1)).stateNumber, 0);
     EXPECT_EQ(state->text(), "0");
 
+    // Delete and the arrow keys on a box of the panel stay in the panel.
+    QComboBox* target = panel.listBox(Target);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Delete);
+    QTest::keyClick(panel.textBox(StateNumber), Qt::Key_Left);
+    EXPECT_TRUE(window->document().items().ItemById(1));
+    EXPECT_EQ(window->document().selectedColumn(), 0);
+    EXPECT_TRUE(messages.shown.empty()) << messages.transcript();
+
     // A click on another item shows it.
     QTest::mouseClick(view, Qt::LeftButton, {}, at(0, 1));
     EXPECT_EQ(panel.shownItemId(), 2);
