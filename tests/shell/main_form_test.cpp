@@ -1,5 +1,6 @@
 #include "shell/command_images.h"
 #include "shell/main_form.h"
+#include "shell/design_window.h"
 #include "shell/label_window.h"
 
 #include "modal_driver.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTableWidget>
 #include <QFile>
 #include <QMdiArea>
 #include <QMenu>
@@ -218,18 +220,25 @@ TEST_F(MainFormTest, BackgroundIsTheTiledPicture)
     }
 }
 
-TEST_F(MainFormTest, NotYetBuiltCommandsSayTheyAreNotAvailable)
+TEST_F(MainFormTest, MachineCommandsOpenTheirDesignWindow)
 {
     trigger("aYeni");
-    const char* commands[][2] = {{"aOnline", "Online"},  {"aOffline", "Offline"}, {"aOnTmr", "On-Tmr"},
-                                 {"aOffTmr", "Off-Tmr"}};
-    for (auto [name, caption] : commands) {
-        messages.shown.clear();
+    const std::pair<const char*, const char*> commands[] = {{"aOnline", "Online State Machine"},
+                                                            {"aOffline", "Offline State Machine"},
+                                                            {"aOnTmr", "Online/Timer State Machine"},
+                                                            {"aOffTmr", "Offline/Timer State Machine"}};
+    for (auto [name, title] : commands) {
+        std::string shownTitle;
+        test::onNextModal([&](QWidget* modal) {
+            auto* design = qobject_cast<TFTasarim*>(modal);
+            ASSERT_NE(design, nullptr) << name;
+            shownTitle = design->windowTitle().toStdString();
+            design->close();
+        });
         trigger(name);
-        ASSERT_EQ(messages.shown.size(), 1u) << name;
-        EXPECT_EQ(messages.shown[0].kind, "info");
-        EXPECT_EQ(messages.shown[0].message, std::string(caption) + " is not available yet.");
+        EXPECT_EQ(shownTitle, title) << name;
     }
+    EXPECT_TRUE(messages.shown.empty()) << messages.transcript();
 }
 
 TEST_F(MainFormTest, LabelOpensTheLabelWindowOnTheProjectsLabel)
@@ -262,13 +271,23 @@ TEST_F(MainFormTest, CompileWritesTheImageAndSaysCompiled)
     EXPECT_EQ(messages.shown[0].message, "Compiled.");
     EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.path("p.ITF"))));
 
-    // A machine with errors is reported instead, and no "Compiled." follows.
+    // A machine with errors opens in its design window with the error list,
+    // and no "Compiled." follows.
     project.machineText(MachineId::Offline) = {"#1#id=1\\#sat=0\\#sut=0\\#tip=194\\#2\\#3"};
     messages.shown.clear();
+    std::string shownTitle;
+    int errorRows = 0;
+    test::onNextModal([&](QWidget* modal) {
+        auto* design = qobject_cast<TFTasarim*>(modal);
+        ASSERT_NE(design, nullptr);
+        shownTitle = design->windowTitle().toStdString();
+        errorRows = design->errorList().rowCount();
+        design->close();
+    });
     trigger("aDerle");
-    ASSERT_EQ(messages.shown.size(), 1u) << messages.transcript();
-    EXPECT_EQ(messages.shown[0].kind, "error");
-    EXPECT_EQ(messages.shown[0].message.rfind("Offline: item 1: ", 0), 0u) << messages.shown[0].message;
+    EXPECT_EQ(shownTitle, "Offline State Machine");
+    EXPECT_GT(errorRows, 0);
+    EXPECT_TRUE(messages.shown.empty()) << messages.transcript();
 }
 
 TEST_F(MainFormTest, ExitAsksToSaveAndCancelKeepsRunning)
