@@ -415,7 +415,16 @@ void TFTasarim::HandlePress(QPoint p)
     }
 }
 
-void TFTasarim::OnMouseReleased(QPoint p, Qt::MouseButton)
+void TFTasarim::OnMouseReleased(QPoint p, Qt::MouseButton button)
+{
+    HandleRelease(p);
+    // A click shows the selected cell in the panel, also when it took the
+    // selection away (a press in a channel).
+    if (button == Qt::LeftButton && panel_->isVisible())
+        panel_->ShowItem(document_->selectedItemId());
+}
+
+void TFTasarim::HandleRelease(QPoint p)
 {
     Batch batch(*this);
     if (!dragArmed_)

@@ -112,6 +112,7 @@ private:
     void OnMousePressed(QPoint p, Qt::MouseButton button);
     void HandlePress(QPoint p);
     void OnMouseReleased(QPoint p, Qt::MouseButton button);
+    void HandleRelease(QPoint p);
     void OnDoubleClicked(QPoint p);
     void ShowContextMenu(QPoint picturePoint);
     void UpdateTitle();

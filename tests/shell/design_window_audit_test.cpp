@@ -139,6 +139,24 @@ TEST_F(DesignWindowAuditTest, PressesBesideThePictureSelectNothing)
     EXPECT_TRUE(messages.shown.empty()) << messages.transcript();
 }
 
+// A click shows the selected cell in a visible panel; a click in a channel
+// leaves no cell selected, so the panel no longer offers the item that was.
+TEST_F(DesignWindowAuditTest, ClickInAChannelEmptiesTheVisiblePanel)
+{
+    TFTasarim& w = Open();
+    Place(KindInput, 1, 1);
+    QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, At(Cell(1, 1)));
+    ASSERT_TRUE(w.panel().isVisible());
+    ASSERT_EQ(w.panel().shownItemId(), 1);
+
+    Click(QPoint(kCellWidth + 20, kCellHeight + 110)); // the channel left of the item
+    EXPECT_EQ(Selected().first, -1);
+    EXPECT_EQ(w.panel().shownItemId(), -1);
+
+    Click(Cell(1, 1));
+    EXPECT_EQ(w.panel().shownItemId(), 1);
+}
+
 // The keys of the picture (Delete, arrows) belong to the picture; a control
 // that has the focus keeps them.
 TEST_F(DesignWindowAuditTest, KeysReachTheSelectionOnlyFromThePicture)
