@@ -286,10 +286,12 @@ bool HasScreen(const TitcItem& item)
 void ComposeTitle(std::string& out, const TitcItem& item)
 {
     out = item.Title();
-    if (item.id == 1)
+    // Only the entry item's title, with " Start" added, is cut.
+    if (item.id == 1) {
         out += " Start";
-    if (out.size() > static_cast<std::size_t>(kTitleLength))
-        out.resize(kTitleLength);
+        if (out.size() > static_cast<std::size_t>(kTitleLength))
+            out.resize(kTitleLength);
+    }
 }
 
 // The body text of an item before it is cut into lines.
