@@ -121,7 +121,7 @@ struct ConnectionRouter::Tables {
     SegmentTable horizontal;
     SegmentTable vertical;
 
-    std::array<RoutedLine, 4 * kCapacity> lines;
+    std::array<RoutedLine, std::size_t{4} * kCapacity> lines;
     int lineCount = 0;
     std::vector<std::string> messages;
 
