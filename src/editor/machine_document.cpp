@@ -302,6 +302,12 @@ void MachineDocument::InsertRowOrColumn(int row, int column, bool before, bool i
 
 bool MachineDocument::DeleteRowOrColumn(int row, int column, bool isRow)
 {
+    // A row or column beyond the grid (selected there by locating an item
+    // that lies beyond it) is no part of the grid to delete.
+    const int count = isRow ? project_.gridRows : project_.gridColumns;
+    const int index = isRow ? row : column;
+    if (index < 0 || index >= count)
+        return false;
     // A refused delete changes nothing and leaves no step.
     const bool occupied = [&] {
         bool found = false;
@@ -313,6 +319,12 @@ bool MachineDocument::DeleteRowOrColumn(int row, int column, bool isRow)
     }();
     if (occupied) {
         items_->DeleteRowOrColumn(row, column, isRow); // shows the refusal
+        return false;
+    }
+    // The grid is the project's: without a row or a column no cell of any
+    // machine could be selected to insert one again.
+    if (count <= 1) {
+        messages_.ShowError(isRow ? "The last row cannot be deleted." : "The last column cannot be deleted.");
         return false;
     }
     bool done = false;

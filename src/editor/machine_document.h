@@ -72,6 +72,9 @@ public:
     void DeleteItem(std::int32_t id);
     void MakeEntryPoint(std::int32_t id);
     void InsertRowOrColumn(int row, int column, bool before, bool isRow);
+    // Refuses, changing nothing, a row or column that holds an item (the
+    // items list's message), the grid's last row or column (a message), and
+    // one beyond the grid (silently).
     bool DeleteRowOrColumn(int row, int column, bool isRow);
     // Changes fields of item `id` through `edit`. Successive changes with the
     // same non-negative `mergeKey` on the same item merge into one step, so

@@ -1,1 +1,2 @@
 qvt_test(editor_machine_picture_audit_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/machine_picture_audit_test.cpp LIBS qvt_editor)
+qvt_test(editor_machine_document_audit_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/machine_document_audit_test.cpp LIBS qvt_editor)
