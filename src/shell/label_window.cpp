@@ -477,7 +477,7 @@ std::string TFEtiketDuzenle::chosenVariable() const
     const int i = eAlan->currentIndex();
     if (i < 0 || i > kLastFloat - kFirstString)
         return {};
-    return project_.variables[size_t(kFirstString + i)].name;
+    return project_.variables[size_t(kFirstString) + size_t(i)].name;
 }
 
 LabelDocument::EditorValues TFEtiketDuzenle::editorValues() const
