@@ -301,8 +301,9 @@ TEST_F(UploaderTest, UploadsByteForByteThenCancelsHalfWayInTheSameOpening)
     EXPECT_TRUE(window->btnITload->isEnabled());
     EXPECT_FALSE(window->btnCancel->isEnabled());
     EXPECT_TRUE(window->lblSent->text().endsWith("16,000 of 16,000 bytes")) << window->lblSent->text().toStdString();
-    // Four of five heartbeats at least: the window never stood still.
-    EXPECT_GT(ticks, int(ms / 20 * 4 / 5)) << ms << " ms";
+    // Half the heartbeats at least (a loaded machine drops some): the window
+    // never stood still, as it would if the upload ran on its thread.
+    EXPECT_GT(ticks, int(ms / 20 / 2)) << ms << " ms";
     EXPECT_NE(std::find(progress.begin(), progress.end(), 50), progress.end());
 
     const Bytes received = simulator->withTerminal([](SimulatedTerminal& t) { return t.receivedImage(); });
@@ -412,7 +413,12 @@ TEST_F(UploaderTest, TheMainWindowCompilesThenOpensTheUploader)
     bool imageWritten = false;
     onNextModal([&](QWidget* modal) {
         auto* window = qobject_cast<TFQVTYukle*>(modal);
-        ASSERT_NE(window, nullptr) << modal->objectName().toStdString();
+        if (!window) {
+            ADD_FAILURE() << "opened " << modal->objectName().toStdString() << " instead of the uploader";
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            return;
+        }
         imageSeen = window->imageFileName();
         imageWritten = QFileInfo::exists(QString::fromStdString(imageSeen));
         QTest::keyClick(window, Qt::Key_Escape);
