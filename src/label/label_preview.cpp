@@ -32,6 +32,9 @@ std::optional<int64_t> fieldNumber(std::string_view field)
     }
     if (i == field.size())
         return negative ? std::nullopt : std::optional<int64_t>(0);
+    // Wider than any field the printer reads.
+    if (field.size() - i > 9)
+        return std::nullopt;
     int64_t value = 0;
     for (; i < field.size(); ++i) {
         if (field[i] < '0' || field[i] > '9')
