@@ -33,7 +33,19 @@ void QtFileDialogs::setUp(QFileDialog& dialog, std::string_view title, std::stri
 {
     dialog.setWindowTitle(fromCp1254(title));
     dialog.setNameFilter(toQtFilter(filter));
-    dialog.setDefaultSuffix(QString::fromLatin1(defaultExtension.data(), qsizetype(defaultExtension.size())));
+    const QString extension = QString::fromLatin1(defaultExtension.data(), qsizetype(defaultExtension.size()));
+    dialog.setDefaultSuffix(extension);
+    // The filter of the default extension is the one chosen at first (the
+    // design window's dialogs list project files first but want design
+    // export files).
+    if (!extension.isEmpty()) {
+        const QString pattern = QLatin1String("*.") + extension;
+        for (const QString& name : dialog.nameFilters())
+            if (name.section(QLatin1Char('('), -1).chopped(1).split(QLatin1Char(' ')).contains(pattern)) {
+                dialog.selectNameFilter(name);
+                break;
+            }
+    }
     dialog.setOption(QFileDialog::DontUseNativeDialog, !native_);
     if (!lastFolder_.isEmpty())
         dialog.setDirectory(lastFolder_);

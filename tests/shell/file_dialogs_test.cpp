@@ -123,6 +123,21 @@ TEST_F(QtFileDialogsTest, OpenReturnsAnExistingFileAndCancelReturnsNothing)
     EXPECT_EQ(dialogs.getOpenFileName("Select the design file...", kFilter, "zmk"), std::nullopt);
 }
 
+TEST_F(QtFileDialogsTest, TheDefaultExtensionsFilterIsChosen)
+{
+    const char* filter = "Visual QVT Design File|*.zmk|Visual QVT Design Export file|*.zmkexp|All Files|*.*";
+    for (const char* extension : {"zmkexp", "zmk"}) {
+        QString chosen;
+        onNextModal([&](QWidget* window) {
+            auto* dialog = static_cast<QFileDialog*>(window);
+            chosen = dialog->selectedNameFilter();
+            dialog->reject();
+        });
+        EXPECT_EQ(dialogs.getOpenFileName("Select the design file...", filter, extension), std::nullopt);
+        EXPECT_TRUE(chosen.endsWith(QStringLiteral("(*.") + extension + ")")) << chosen.toStdString();
+    }
+}
+
 TEST_F(QtFileDialogsTest, OpenRefusesAFileThatDoesNotExist)
 {
     // The dialog says the file is missing and stays open for another choice.
