@@ -268,6 +268,14 @@ TEST_F(PropertyPanelTest, EveryRowWritesItsField)
         {KindProcess, Operation, "Mod", FIELD(TItcProcess, operation), "5"},
         {KindProcess, Source, "Digital In 5", FIELD(TItcProcess, source), "112"},
         {KindNumCmp, Target, "flt20", FIELD(TItcNumCmp, target), "100"},
+        {KindNumCmp, Source, "Counter 2", FIELD(TItcNumCmp, source), "104"},
+        {KindNumCmp, ConstInteger, "2.5", FIELD(TItcNumCmp, constValue), "2.500000"},
+        {KindProcess, ConstInteger, "-0.125", FIELD(TItcProcess, constValue), "-0.125000"},
+        {KindStrCat, Target, "str03", FIELD(TItcStrCat, target), "3"},
+        {KindStrCat, Start, "int08", FIELD(TItcStrCat, start), "38"},
+        {KindStrCat, ConsStart, "4", FIELD(TItcStrCat, constStart), "4"},
+        {KindStrCat, End, "int09", FIELD(TItcStrCat, end), "39"},
+        {KindStrPos, Target, "int10", FIELD(TItcStrPos, target), "40"},
     };
 #undef FIELD
     for (const Case& c : cases) {
@@ -290,10 +298,16 @@ TEST_F(PropertyPanelTest, EveryRowWritesItsField)
         EXPECT_EQ(c.field(*copy), c.expected);
     }
 
-    // Texts.
-    const std::int32_t pos = Place(KindStrPos);
-    Type(panel->textBox(ConstString), QStringLiteral(u"Şeker"));
-    EXPECT_EQ(ItemAs<TItcStrPos>(pos).constText, "\xDE" "eker");
+    // Texts, as Windows-1254 bytes.
+    for (std::int32_t kind : {KindStrCopy, KindStrCat, KindStrPos, KindStrCmp}) {
+        const std::int32_t id = Place(kind);
+        Type(panel->textBox(ConstString), QStringLiteral(u"Şeker \\ 1"));
+        std::string text;
+        for (const ItemField& field : ItemFields(Item(id)))
+            if (field.row == ConstString)
+                text = *std::get<std::string*>(FieldOf(Item(id), field));
+        EXPECT_EQ(text, "\xDE" "eker \\ 1") << ToolCaption(kind);
+    }
     EXPECT_TRUE(messages.errors().empty()) << messages.transcript();
 }
 
