@@ -158,7 +158,7 @@ void TFTasarim::BuildLayout()
                            {"Wdt", KindWdt},
                            {"Now", KindSecOfCentury}});
     auto* exportPage = new QToolBar(toolPages_);
-    exportPage->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    exportPage->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     exportPage->addAction(tr("Export"), this, &TFTasarim::ExportCommand)->setObjectName("Export");
     exportPage->addAction(tr("Import"), this, &TFTasarim::ImportCommand)->setObjectName("Import");
     AddCommandButtons(exportPage);
@@ -223,7 +223,7 @@ QToolBar* TFTasarim::BuildToolPage(const QString& title,
                                    const std::vector<std::pair<const char*, std::int32_t>>& tools)
 {
     auto* bar = new QToolBar(toolPages_);
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     // Each page's buttons are a group of their own, so that the Select button
     // of every page shows pressed while Select is the tool.
     auto* group = new QActionGroup(bar);
