@@ -14,6 +14,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <cstdint>
 #include <unordered_map>
 #include <utility>
 
@@ -325,7 +326,8 @@ private:
         key.append(bytes);
         key.push_back('\0');
         key.push_back(static_cast<char>(role));
-        const FontEntry* font = &e; // one entry per font and size
+        // One entry per font and size: its address tells them apart.
+        const auto font = reinterpret_cast<std::uintptr_t>(&e);
         key.append(reinterpret_cast<const char*>(&font), sizeof font);
         auto it = cache.find(key);
         if (it != cache.end())

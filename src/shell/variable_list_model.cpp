@@ -168,7 +168,7 @@ QModelIndex VariableListModel::indexOf(int variable, int column) const
 {
     if (variable < 1 || variable >= kVariableCount)
         return {};
-    return createIndex(rowOf_[size_t(variable)], column, quintptr(groupOf_[size_t(variable)] + 1));
+    return createIndex(rowOf_[size_t(variable)], column, quintptr(groupOf_[size_t(variable)]) + 1);
 }
 
 int VariableListModel::variableAt(const QModelIndex& index) const
@@ -188,7 +188,7 @@ QModelIndex VariableListModel::index(int row, int column, const QModelIndex& par
         return {};
     if (row >= int(groups_[size_t(parent.row())].variables.size()))
         return {};
-    return createIndex(row, column, quintptr(parent.row() + 1));
+    return createIndex(row, column, quintptr(parent.row()) + 1);
 }
 
 QModelIndex VariableListModel::parent(const QModelIndex& child) const
