@@ -130,6 +130,15 @@ TFTasarim::~TFTasarim()
 
 void TFTasarim::BuildLayout()
 {
+    // Undo and Redo stand on every tool page; their texts name the step
+    // ("Undo Move Item").
+    undoAction_ = document_->undoStack().createUndoAction(this, tr("Undo"));
+    undoAction_->setObjectName("Undo");
+    undoAction_->setShortcut(QKeySequence::Undo);
+    redoAction_ = document_->undoStack().createRedoAction(this, tr("Redo"));
+    redoAction_->setObjectName("Redo");
+    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -202,10 +211,6 @@ void TFTasarim::BuildLayout()
     connect(canvas_, &DesignCanvas::mouseDoubleClicked, this, &TFTasarim::OnDoubleClicked);
 
     // Undo, redo and zoom keys work wherever the focus is in the window.
-    undoAction_ = document_->undoStack().createUndoAction(this, tr("Undo"));
-    undoAction_->setShortcut(QKeySequence::Undo);
-    redoAction_ = document_->undoStack().createRedoAction(this, tr("Redo"));
-    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     addAction(undoAction_);
     addAction(redoAction_);
     auto addZoom = [this](QList<QKeySequence> keys, auto slot) {
@@ -261,6 +266,9 @@ void TFTasarim::AddCommandButtons(QToolBar* bar)
     compile->setObjectName("Compile");
     bar->addAction(commandImage(1), tr("Save"), this, &TFTasarim::SaveCommand)->setObjectName("Save");
     bar->addAction(commandImage(0), QStringLiteral("    Exit     "), this, &QDialog::close)->setObjectName("Exit");
+    bar->addSeparator();
+    bar->addAction(undoAction_);
+    bar->addAction(redoAction_);
 }
 
 QToolButton* TFTasarim::toolButton(std::int32_t kind) const

@@ -172,6 +172,14 @@ TEST_F(DesignWindowTest, DraggingMovesAndConnects)
     EXPECT_EQ(input.okTarget, 2);
     EXPECT_TRUE(w.document().isModified());
 
+    // Undo names the last step, on every tool page.
+    EXPECT_EQ(w.undoAction()->text(), "Undo Connect");
+    for (int page = 0; page < w.toolPages().count(); ++page)
+        EXPECT_TRUE(w.toolPages().widget(page)->actions().contains(w.undoAction())) << page;
+    w.undoAction()->trigger();
+    EXPECT_EQ(w.undoAction()->text(), "Undo Move Item");
+    EXPECT_EQ(w.redoAction()->text(), "Redo Connect");
+
     // Every step undoes back to the placed machine.
     while (w.document().undoStack().canUndo() && w.document().undoStack().index() > 2)
         w.document().undoStack().undo();
