@@ -44,40 +44,16 @@ int TimerTicks(int interval)
 
 namespace {
 
-std::string_view Trimmed(std::string_view text)
-{
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 // Initial values are whatever the user typed in the variable list; text that
 // is not a number starts the variable at 0.
 std::int32_t IntegerInitialValue(std::string_view text)
 {
-    return ParseDecimal(Trimmed(text)).value_or(0);
+    return ParseWholeInitialValue(text).value_or(0);
 }
 
-// Either "." or "," is taken as the decimal separator, but only one of them:
-// "1,234.5" is not a number.
 float RealInitialValue(std::string_view text)
 {
-    std::string number(Trimmed(text));
-    if (const size_t comma = number.find(','); comma != std::string::npos)
-        number[comma] = '.';
-    std::string_view digits = number;
-    if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-')
-        digits.remove_prefix(1);
-    // from_chars would also take "inf" and "nan", which are no numbers here.
-    if (digits.empty() || digits.find_first_not_of("0123456789.eE+-") != std::string_view::npos)
-        return 0;
-    double value = 0;
-    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec != std::errc() || end != digits.data() + digits.size() || std::fabs(value) > FLT_MAX)
-        return 0;
-    return static_cast<float>(value);
+    return ParseRealInitialValue(text).value_or(0.0f);
 }
 
 void Put16(std::vector<std::uint8_t>& image, int at, std::uint32_t value)

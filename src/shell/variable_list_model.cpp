@@ -13,15 +13,6 @@ namespace qvt {
 
 namespace {
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 std::string formatted(std::string_view pattern, std::string_view value)
 {
     std::string out(pattern);
@@ -44,24 +35,12 @@ QString withoutLineBreak(const QString& text)
 
 bool IsWholeNumberText(std::string_view text)
 {
-    return ParseDecimal(trimmed(text)).has_value();
+    return ParseWholeInitialValue(text).has_value();
 }
 
 bool IsRealNumberText(std::string_view text)
 {
-    // The compiler's own reading of a real initial value, which takes 0 for
-    // anything else.
-    std::string number(trimmed(text));
-    if (const size_t comma = number.find(','); comma != std::string::npos)
-        number[comma] = '.';
-    std::string_view digits = number;
-    if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-')
-        digits.remove_prefix(1);
-    if (digits.empty() || digits.find_first_not_of("0123456789.eE+-") != std::string_view::npos)
-        return false;
-    double value = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return ec == std::errc() && end == digits.data() + digits.size() && std::fabs(value) <= FLT_MAX;
+    return ParseRealInitialValue(text).has_value();
 }
 
 void CheckVariableTable(VariableTable& table, Messages& messages)
