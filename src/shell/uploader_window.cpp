@@ -128,7 +128,11 @@ TFQVTYukle::TFQVTYukle(std::string fileName, Messages& messages, QString setting
 
     runner_.onStatus = [this](const QString& text) {
         lblprocess->setText(text);
+        lastStatus_ = text;
         sent_.status(local(text));
+        // Once the terminal is being reset there is no block left to stop at.
+        if (text == fromCp1254(kResettingStatus))
+            btnCancel->setEnabled(false);
     };
     runner_.onProgress = [this](double value) {
         PrgBarProcess->setValue(int(value));
@@ -269,6 +273,8 @@ void TFQVTYukle::uploadEnded(const UploadJobResult& result)
         lblprocess->setText(fromCp1254(kPortOpenError));
     else if (result.outcome.cancelled)
         lblprocess->setText(fromCp1254(kUploadCancelled));
+    else
+        lblprocess->setText(lastStatus_);  // not the "Cancelling..." of a press too late to stop anything
     btnITload->setFocus();
     if (closeWhenDone_)
         QDialog::reject();

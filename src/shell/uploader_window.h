@@ -89,6 +89,7 @@ private:
     QElapsedTimer elapsed_;
     QTimer* ticker_ = nullptr;
     bool closeWhenDone_ = false;
+    QString lastStatus_;  // the upload's own last status text
 };
 
 // Opens the uploader modally for the image compiled under `fileName` and
