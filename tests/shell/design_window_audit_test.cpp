@@ -5,6 +5,7 @@
 #include "shell/design_canvas.h"
 #include "shell/property_panel.h"
 
+#include "design_window_driver.h"
 #include "scripted_messages.h"
 
 #include <QAction>
@@ -24,38 +25,8 @@ using namespace qvt::test;
 
 namespace {
 
-class DesignWindowAuditTest : public ::testing::Test {
+class DesignWindowAuditTest : public DesignWindowFixture {
 protected:
-    void SetUp() override { project.newProject(); }
-
-    TFTasarim& Open(MachineId machine = MachineId::Online)
-    {
-        window = TFTasarim::Create(project, machine, messages, dialogs);
-        EXPECT_TRUE(window);
-        window->resize(1300, 900);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return *window;
-    }
-    QWidget* Viewport() { return window->canvas().viewport(); }
-    QPoint At(QPoint picturePoint)
-    {
-        DesignCanvas& canvas = window->canvas();
-        return QPoint(int(picturePoint.x() * canvas.zoom()) - canvas.horizontalScrollBar()->value(),
-                      int(picturePoint.y() * canvas.zoom()) - canvas.verticalScrollBar()->value());
-    }
-    static QPoint Cell(int row, int column) { return {column * kCellWidth + 110, row * kCellHeight + 110}; }
-    void Click(QPoint picturePoint)
-    {
-        QTest::mouseMove(Viewport(), At(picturePoint));
-        QTest::mousePress(Viewport(), Qt::LeftButton, {}, At(picturePoint));
-        QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, At(picturePoint));
-    }
-    void Place(std::int32_t kind, int row, int column)
-    {
-        window->ChooseTool(kind);
-        Click(Cell(row, column));
-    }
     std::pair<int, int> Selected() const
     {
         return {window->document().selectedRow(), window->document().selectedColumn()};
@@ -70,11 +41,6 @@ protected:
                     out.push_back(action->isChecked());
         return out;
     }
-
-    ProjectState project;
-    ScriptedMessages messages;
-    ScriptedFileDialogs dialogs;
-    std::unique_ptr<TFTasarim> window;
 };
 
 TEST_F(DesignWindowAuditTest, EveryPagesSelectButtonShowsPressedWhileSelectIsTheTool)

@@ -1,5 +1,7 @@
 #include "shell/design_window.h"
 
+#include "design_window_driver.h"
+
 #include "editor/machine_picture.h"
 #include "model/item_kinds.h"
 #include "shell/design_canvas.h"
@@ -21,52 +23,8 @@ using namespace qvt::test;
 
 namespace {
 
-class DesignWindowTest : public ::testing::Test {
+class DesignWindowTest : public DesignWindowFixture {
 protected:
-    void SetUp() override { project.newProject(); }
-
-    TFTasarim& Open(MachineId machine, const ErrorList& errors = {})
-    {
-        window = TFTasarim::Create(project, machine, messages, dialogs, errors);
-        EXPECT_TRUE(window);
-        window->resize(1300, 900);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return *window;
-    }
-    QWidget* Viewport() { return window->canvas().viewport(); }
-    // A picture point in the viewport (zoom 1 unless changed, scrolled as the view is).
-    QPoint At(QPoint picturePoint)
-    {
-        DesignCanvas& canvas = window->canvas();
-        return QPoint(int(picturePoint.x() * canvas.zoom()) - canvas.horizontalScrollBar()->value(),
-                      int(picturePoint.y() * canvas.zoom()) - canvas.verticalScrollBar()->value());
-    }
-    // The middle of the box of a cell.
-    static QPoint Cell(int row, int column)
-    {
-        return {column * kCellWidth + 110, row * kCellHeight + 110};
-    }
-    void Press(QPoint picturePoint, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QTest::mouseMove(Viewport(), At(picturePoint));
-        QTest::mousePress(Viewport(), button, {}, At(picturePoint));
-    }
-    void Release(QPoint picturePoint)
-    {
-        QTest::mouseMove(Viewport(), At(picturePoint));
-        QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, At(picturePoint));
-    }
-    void Click(QPoint picturePoint)
-    {
-        Press(picturePoint);
-        Release(picturePoint);
-    }
-    void Place(std::int32_t kind, int row, int column)
-    {
-        window->ChooseTool(kind);
-        Click(Cell(row, column));
-    }
     // Whether the picture holds a text primitive with these bytes.
     bool PictureShows(std::string_view text) const
     {
@@ -76,12 +34,6 @@ protected:
                 return true;
         return false;
     }
-
-    ProjectState project;
-    ScriptedMessages messages;
-    ScriptedFileDialogs dialogs;
-    TempDir dir;
-    std::unique_ptr<TFTasarim> window;
 };
 
 TEST_F(DesignWindowTest, OpensWithTitleToolsAndSelection)
