@@ -16,6 +16,7 @@
 #include "model/items_list.h"
 #include "core/headless_messages.h"
 #include "project/project_file.h"
+#include "bench_main.h"
 
 #include <benchmark/benchmark.h>
 
@@ -325,10 +326,5 @@ int main(int argc, char** argv)
         }
         return 0;
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

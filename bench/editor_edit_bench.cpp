@@ -22,6 +22,7 @@
 #include "editor/connection_routing.h"
 #include "editor/machine_document.h"
 #include "editor/machine_picture.h"
+#include "bench_main.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -195,13 +196,7 @@ BENCHMARK(BM_Connect)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

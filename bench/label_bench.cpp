@@ -13,6 +13,7 @@
 #include "label/label_preview.h"
 #include "label/label_text.h"
 #include "shell/label_window.h"
+#include "bench_main.h"
 
 #include <QApplication>
 #include <QImage>
@@ -169,12 +170,7 @@ BENCHMARK(BM_DragInWindow)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

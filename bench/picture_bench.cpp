@@ -14,6 +14,7 @@
 #include "editor/machine_picture.h"
 #include "model/item_kinds.h"
 #include "model/items_list.h"
+#include "bench_main.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -79,12 +80,7 @@ BENCHMARK(BM_PaintViewport)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }
