@@ -41,8 +41,9 @@ TEST(MachineDocumentGrid, DeleteRowOrColumnKeepsAGridToEditOn)
         std::unique_ptr<MachineDocument> document =
             MachineDocument::Open(project, MachineId::Online, messages, nullptr);
         ASSERT_TRUE(document);
-        if (c.item)
+        if (c.item) {
             ASSERT_TRUE(document->PlaceItem(KindProcess, 0, 5));
+        }
         const MachineText before = document->CurrentText();
         const int steps = document->undoStack().count();
 
@@ -51,8 +52,9 @@ TEST(MachineDocumentGrid, DeleteRowOrColumnKeepsAGridToEditOn)
         EXPECT_EQ(project.gridRows, c.rows - (c.isRow ? shrink : 0));
         EXPECT_EQ(project.gridColumns, c.columns - (c.isRow ? 0 : shrink));
         EXPECT_EQ(document->undoStack().count(), steps + shrink);
-        if (!c.deleted)
+        if (!c.deleted) {
             EXPECT_EQ(document->CurrentText(), before);
+        }
         EXPECT_EQ(messages.errors(), *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
     }
 }

@@ -393,8 +393,9 @@ TEST_F(UploaderTest, FailuresOnTheLineEndCleanly)
         EXPECT_EQ(messages.errors(), std::vector<std::string>{"Could not write to Flash."}) << messages.transcript();
         EXPECT_EQ(window->lblprocess->text(), "Upload Completed");
         EXPECT_TRUE(window->btnITload->isEnabled());
-        if (!c.unplug)
+        if (!c.unplug) {
             EXPECT_TRUE(released(device()));
+        }
     }
 }
 

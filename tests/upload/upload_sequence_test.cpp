@@ -230,8 +230,9 @@ TEST(UploadImage, CancelStopsBeforeTheNextBlockAndStillResets)
         EXPECT_EQ(up.statuses.back(), "Upload Completed");
         // The reset pause is never cut short: the terminal needs it.
         EXPECT_EQ(std::count(up.pauseClock.sleeps.begin(), up.pauseClock.sleeps.end(), 30), 101);
-        if (c.duringErasePause)
+        if (c.duringErasePause) {
             EXPECT_EQ(std::count(up.pauseClock.sleeps.begin(), up.pauseClock.sleeps.end(), 20), 10);
+        }
     }
 }
 
