@@ -19,26 +19,20 @@ constexpr const char* kGroup = "Uploader";
 // the upload goes on meanwhile (it asks no questions).
 class ForwardedMessages : public SilentMessages {
 public:
-    ForwardedMessages(QObject* context, Messages& target) : context_(context), target_(target) {}
+    explicit ForwardedMessages(QObject* context) : context_(context) {}
 
 protected:
     void shown(std::string_view message, bool isError) override
     {
-        Messages* target = &target_;
-        QMetaObject::invokeMethod(
-            context_,
-            [target, text = std::string(message), isError] {
-                if (isError)
-                    target->ShowError(text);
-                else
-                    target->ShowInfo("Info", text);
-            },
-            Qt::QueuedConnection);
+        // Queued as a meta-call with its arguments by value; the box opens on
+        // the window's thread.
+        QMetaObject::invokeMethod(context_, "showForwarded", Qt::QueuedConnection,
+                                  Q_ARG(QByteArray, QByteArray(message.data(), qsizetype(message.size()))),
+                                  Q_ARG(bool, isError));
     }
 
 private:
     QObject* context_;
-    Messages& target_;
 };
 
 } // namespace
@@ -126,6 +120,15 @@ void UploadRunner::wait()
     }
 }
 
+void UploadRunner::showForwarded(const QByteArray& message, bool isError)
+{
+    const std::string_view text(message.constData(), size_t(message.size()));
+    if (isError)
+        messages_.ShowError(text);
+    else
+        messages_.ShowInfo("Info", text);
+}
+
 bool UploadRunner::start(const UploadSettings& settings, const std::string& imagePath)
 {
     if (thread_)
@@ -133,23 +136,16 @@ bool UploadRunner::start(const UploadSettings& settings, const std::string& imag
     cancel_ = false;
     thread_ = QThread::create([this, settings, imagePath] {
         // Everything that touches the port lives and dies on this thread.
-        ForwardedMessages messages(this, messages_);
+        ForwardedMessages messages(this);
         UploadHooks hooks;
+        // Status and progress reach the window's thread as queued meta-calls
+        // with their arguments by value.
         hooks.setStatus = [this](std::string_view text) {
-            QMetaObject::invokeMethod(
-                this, [this, s = QString::fromLocal8Bit(text.data(), qsizetype(text.size()))] {
-                    if (onStatus)
-                        onStatus(s);
-                },
-                Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, "forwardStatus", Qt::QueuedConnection,
+                                      Q_ARG(QString, QString::fromLocal8Bit(text.data(), qsizetype(text.size()))));
         };
         hooks.setProgress = [this](double value) {
-            QMetaObject::invokeMethod(
-                this, [this, value] {
-                    if (onProgress)
-                        onProgress(value);
-                },
-                Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, "forwardProgress", Qt::QueuedConnection, Q_ARG(double, value));
         };
         hooks.cancelRequested = [this] { return cancel_.load(); };
         SerialPort port;
@@ -161,15 +157,31 @@ bool UploadRunner::start(const UploadSettings& settings, const std::string& imag
             messages.ShowError(error.what());
         }
         port.ClosePort();
-        QMetaObject::invokeMethod(this, [this, result] { finish(result); }, Qt::QueuedConnection);
+        // The result is handed over before the call is queued; the queue
+        // orders the two.
+        result_ = result;
+        QMetaObject::invokeMethod(this, "finishUpload", Qt::QueuedConnection);
     });
     thread_->start();
     return true;
 }
 
-void UploadRunner::finish(const UploadJobResult& result)
+void UploadRunner::forwardStatus(const QString& text)
+{
+    if (onStatus)
+        onStatus(text);
+}
+
+void UploadRunner::forwardProgress(double value)
+{
+    if (onProgress)
+        onProgress(value);
+}
+
+void UploadRunner::finishUpload()
 {
     wait();
+    const UploadJobResult result = result_;
     if (onFinished)
         onFinished(result);
 }

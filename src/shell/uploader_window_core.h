@@ -86,8 +86,16 @@ public:
     // Blocks until the running upload has ended (tests, shutdown).
     void wait();
 
+private slots:
+    // A box raised on the upload's thread, shown here on the window's thread.
+    void showForwarded(const QByteArray& message, bool isError);
+    void forwardStatus(const QString& text);
+    void forwardProgress(double value);
+    // The upload's thread has ended with `result_`.
+    void finishUpload();
+
 private:
-    void finish(const UploadJobResult& result);
+    UploadJobResult result_;
 
     Messages& messages_;
     UploadState state_;
