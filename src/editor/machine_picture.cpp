@@ -460,6 +460,8 @@ std::string FormatConstant(double value)
     // Three decimals, rounded; then trailing zeros and a zero whole part go,
     // as every place of the pattern is optional.
     const int size = std::snprintf(nullptr, 0, "%.3f", std::fabs(value));
+    if (size <= 0)
+        return "0";
     std::string digits(static_cast<std::size_t>(size) + 1, '\0');
     std::snprintf(digits.data(), digits.size(), "%.3f", std::fabs(value));
     digits.resize(static_cast<std::size_t>(size));
