@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         return 0;
     case LoadResult::FormatError:
-        if (!project.isOpen() || project.modified || messages.errorCount != 1)
+        // A refused file keeps no name, so the next Save cannot write over it.
+        if (!project.isOpen() || project.modified || messages.errorCount != 1 || !project.projectFileName.empty())
             std::abort();
         for (const MachineText& text : *project.machineTexts)
             if (!text.empty())
