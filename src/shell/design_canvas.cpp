@@ -54,6 +54,11 @@ QPoint DesignCanvas::ToPicture(QPoint p) const
             int(std::floor((p.y() + verticalScrollBar()->value()) / zoom_))};
 }
 
+QPoint DesignCanvas::ToViewport(QPoint p) const
+{
+    return {int(p.x() * zoom_) - horizontalScrollBar()->value(), int(p.y() * zoom_) - verticalScrollBar()->value()};
+}
+
 QColor DesignCanvas::PixelAt(int x, int y) const
 {
     if (!picture_)

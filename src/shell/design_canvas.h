@@ -42,8 +42,9 @@ public:
     static constexpr double kMinZoom = 0.25;
     static constexpr double kMaxZoom = 4.0;
 
-    // Viewport pixel to picture pixel.
+    // Viewport pixel to picture pixel, and back.
     QPoint ToPicture(QPoint viewportPoint) const;
+    QPoint ToViewport(QPoint picturePoint) const;
 
 signals:
     void mouseMoved(QPoint picturePoint);

@@ -364,6 +364,7 @@ void TFTasarim::OnMouseMoved(QPoint p)
     const int xr = p.x() % kCellWidth;
     const int yr = p.y() % kCellHeight;
     const QColor pixel = canvas_->PixelAt(p.x(), p.y());
+    pixelUnderMouse_ = pixel;
     if (!OnPicture(p, project_) || xr < 35 || yr < 35)
         mouseZone_ = 0;
     else if (pixel == kEmptyCellFill)
@@ -406,7 +407,9 @@ void TFTasarim::HandlePress(QPoint p)
             document_->Deselect();
         } else {
             dragArmed_ = SelectCellAt(p);
-            const QColor pixel = canvas_->PixelAt(p.x(), p.y());
+            // The picture is rebuilt only when the press has been handled, so
+            // the pixel read for the mouse zone is still the one pressed on.
+            const QColor pixel = pixelUnderMouse_;
             const TitcItem* item = document_->items().ItemById(document_->selectedItemId());
             if (pixel != kEmptyCellFill && pixel != kBoxFill && p.x() % kCellWidth > 34
                 && p.y() % kCellHeight > 34 && item)
@@ -485,10 +488,7 @@ void TFTasarim::ShowContextMenu(QPoint picturePoint)
     menu.addSeparator();
     menu.addAction(tr("Delete Row"), this, [this] { DeleteRowOrColumnCommand(true); });
     menu.addAction(tr("Delete Column"), this, [this] { DeleteRowOrColumnCommand(false); });
-    const QPoint global = canvas_->viewport()->mapToGlobal(
-        QPoint(int(picturePoint.x() * canvas_->zoom()) - canvas_->horizontalScrollBar()->value(),
-               int(picturePoint.y() * canvas_->zoom()) - canvas_->verticalScrollBar()->value()));
-    menu.exec(global);
+    menu.exec(canvas_->viewport()->mapToGlobal(canvas_->ToViewport(picturePoint)));
 }
 
 void TFTasarim::DeleteItemCommand()

@@ -7,6 +7,7 @@
 #include "core/project_state.h"
 #include "editor/machine_document.h"
 
+#include <QColor>
 #include <QDialog>
 
 #include <memory>
@@ -139,6 +140,7 @@ private:
 
     std::int32_t currentTool_ = -1;
     int mouseZone_ = 0;
+    QColor pixelUnderMouse_; // of the picture, at the last mouse movement
     bool dragArmed_ = false;
     QPoint mousePoint_;
     int batchDepth_ = 0;

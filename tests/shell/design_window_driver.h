@@ -34,12 +34,7 @@ protected:
     }
     QWidget* Viewport() { return window->canvas().viewport(); }
     // A picture point in the viewport.
-    QPoint At(QPoint picturePoint)
-    {
-        DesignCanvas& canvas = window->canvas();
-        return QPoint(int(picturePoint.x() * canvas.zoom()) - canvas.horizontalScrollBar()->value(),
-                      int(picturePoint.y() * canvas.zoom()) - canvas.verticalScrollBar()->value());
-    }
+    QPoint At(QPoint picturePoint) { return window->canvas().ToViewport(picturePoint); }
     // The middle of the box of a cell.
     static QPoint Cell(int row, int column) { return {column * kCellWidth + 110, row * kCellHeight + 110}; }
     void Press(QPoint picturePoint, Qt::MouseButton button = Qt::LeftButton)

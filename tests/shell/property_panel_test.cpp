@@ -706,8 +706,7 @@ TEST_F(PanelInWindowTest, DoubleClickShowsThePanelAndEditsRedrawTheItem)
     ASSERT_TRUE(window->document().PlaceItem(KindProcess, 0, 1));
     QWidget* view = window->canvas().viewport();
     auto at = [&](int row, int column) {
-        return QPoint(column * kCellWidth + 110 - window->canvas().horizontalScrollBar()->value(),
-                      row * kCellHeight + 110 - window->canvas().verticalScrollBar()->value());
+        return window->canvas().ToViewport(QPoint(column * kCellWidth + 110, row * kCellHeight + 110));
     };
     PropertyPanel& panel = window->panel();
     EXPECT_FALSE(panel.isVisible());
